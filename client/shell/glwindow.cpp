@@ -1,0 +1,84 @@
+#include "client/shell/glwindow.h"
+
+#include <GL/gl.h>
+
+#include "client/shell/input.h"
+#include "platform/window.h"
+
+GlWindow glWindow = {nullptr, nullptr, nullptr, "game", 640, 480, 0};
+
+bool createGlWindow(const char* title, int width, int height, int colourBits, bool fullscreen) {
+    glWindow.width = width;
+    glWindow.height = height;
+    glWindow.fullscreen = fullscreen ? 1 : 0;
+
+    if (!platform::registerWindowClass(WINDOW_CLASS_NAME, windowProc)) return false;
+
+    // From here every failure releases what it made, the class included, so the
+    // next attempt can register it again.
+    if (fullscreen && !platform::changeDisplayMode(width, height, colourBits)) {
+        glWindow.fullscreen = 0;
+        killGlWindow();
+        return false;
+    }
+
+    glWindow.hwnd = platform::createWindow(WINDOW_CLASS_NAME, title, width, height, colourBits,
+                                           fullscreen);
+    if (!glWindow.hwnd) {
+        killGlWindow();
+        return false;
+    }
+    glWindow.hdc = glWindow.hwnd;
+    glWindow.hglrc = platform::createGlContext(glWindow.hwnd);
+    if (!glWindow.hglrc || !platform::makeCurrent(glWindow.hdc, glWindow.hglrc)) {
+        killGlWindow();
+        return false;
+    }
+
+    platform::showAndFocusWindow(glWindow.hwnd);
+    resizeGlScene(width, height);
+    initGlState();
+    return true;
+}
+
+bool killGlWindow() {
+    if (glWindow.fullscreen == 1) platform::restoreDisplayMode();
+    if (glWindow.hglrc) {
+        if (!platform::makeCurrent(nullptr, nullptr)) return false;
+        bool deleted = platform::deleteGlContext(glWindow.hglrc);
+        glWindow.hglrc = nullptr;
+        if (!deleted) return false;
+    }
+    glWindow.hdc = nullptr;  // the surface belongs to the window; nothing to release
+    if (glWindow.hwnd) {
+        bool destroyed = platform::destroyWindow(glWindow.hwnd);
+        glWindow.hwnd = nullptr;
+        if (!destroyed) return false;
+    }
+    platform::unregisterWindowClass(WINDOW_CLASS_NAME);
+    return true;
+}
+
+void resizeGlScene(int width, int height) {
+    if (height == 0) height = 1;
+    glWindow.width = width;
+    glWindow.height = height;
+    glViewport(0, 0, width, height);
+}
+
+void initGlState() {
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glShadeModel(GL_SMOOTH);
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_TEXTURE_2D);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glEnable(GL_COLOR_MATERIAL);
+    const GLfloat white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, white);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, white);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, white);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+}

@@ -1,0 +1,66 @@
+#include "client/shell/input.h"
+
+#include <cstring>
+
+#include "client/shell/glwindow.h"
+#include "platform/window.h"
+
+InputState inputState;
+
+long windowProc(const platform::Message& m) {
+    using platform::MessageType;
+    switch (m.type) {
+    case MessageType::Create:
+        platform::setCursorPos(glWindow.width / 2, glWindow.height / 2);
+        return platform::defaultWindowProc(m);
+    case MessageType::Size:
+        resizeGlScene(int(m.lParam & 0xFFFF), int(m.lParam >> 16));
+        return 0;
+    case MessageType::SetFocus:
+        // A key released while we were away must not stay held.
+        std::memset(inputState.keys, 0, sizeof inputState.keys);
+        inputState.windowActive = 1;
+        inputState.leftButton = 0;
+        inputState.rightButton = 0;
+        return platform::defaultWindowProc(m);
+    case MessageType::KillFocus:
+        inputState.windowActive = 0;
+        return platform::defaultWindowProc(m);
+    case MessageType::Close:
+        platform::postQuitRequest();
+        return 0;
+    case MessageType::KeyDown:
+        inputState.keys[m.wParam & 0xFF] = 1;
+        return 0;
+    case MessageType::KeyUp:
+        inputState.keys[m.wParam & 0xFF] = 0;
+        return 0;
+    case MessageType::SysCommand:
+        if (m.wParam == platform::SC_SCREENSAVE || m.wParam == platform::SC_MONITORPOWER) return 0;
+        return platform::defaultWindowProc(m);
+    case MessageType::LButtonDown: inputState.leftButton = 1; return 0;
+    case MessageType::LButtonUp: inputState.leftButton = 0; return 0;
+    case MessageType::RButtonDown: inputState.rightButton = 1; return 0;
+    case MessageType::RButtonUp: inputState.rightButton = 0; return 0;
+    default:
+        return platform::defaultWindowProc(m);
+    }
+}
+
+MouseDelta mouseDelta() {
+    int x = 0, y = 0;
+    platform::getCursorPos(&x, &y);
+    if (inputState.mouseLook == 1) {
+        int cx = glWindow.width / 2;
+        int cy = glWindow.height / 2;
+        platform::setCursorPos(cx, cy);
+        return {x - cx, y - cy};
+    }
+    return {x, y};
+}
+
+void fatalError(const char* message) {
+    platform::showCursor(true);
+    platform::showWarningBox(glWindow.hwnd, message, "Error");
+    platform::postQuitRequest();
+}

@@ -1,0 +1,45 @@
+// Keyboard and mouse as the window procedure records them, the mouse-look
+// measurement and the fatal-error path. Main thread only.
+#pragma once
+#include <cstdint>
+
+namespace platform {
+struct Message;
+}
+
+// Windows virtual-key codes the game acts on.
+enum : uint32_t {
+    VK_TAB = 0x09,
+    VK_CONTROL = 0x11,
+    VK_ESCAPE = 0x1B,
+    VK_LEFT = 0x25,
+    VK_UP = 0x26,
+    VK_RIGHT = 0x27,
+    VK_DOWN = 0x28,
+    VK_F12 = 0x7B,
+};
+
+struct InputState {
+    uint8_t keys[256] = {};    // 1 while the key with that virtual-key code is held
+    uint8_t leftButton = 0;
+    uint8_t rightButton = 0;   // recorded; nothing acts on it
+    uint8_t mouseLook = 0;     // 1: mouseDelta measures movement and re-centres
+    uint8_t windowActive = 1;  // frames run only while the window has the focus
+};
+
+// Process lifetime; written by windowProc, and by the screens as the game says.
+extern InputState inputState;
+
+// The window procedure of the game's window class.
+long windowProc(const platform::Message& m);
+
+struct MouseDelta {
+    int32_t x, y;
+};
+// In mouse-look mode the cursor movement since the last call (cursor pinned at
+// the window centre); otherwise the cursor's screen position.
+MouseDelta mouseDelta();
+
+// Shows a warning box captioned "Error" (and writes the text to standard error),
+// then asks the program to quit. Returns to the caller, which carries on.
+void fatalError(const char* message);

@@ -1,0 +1,36 @@
+// The game's entry point: seed the random generator, hide the cursor, open
+// audio, then alternate between the menu and a match until the player quits
+// or closes the window.
+#include <cstdlib>
+
+#include "client/shell/screen_loop.h"
+#include "client/shell/standin.h"
+#include "platform/clock.h"
+#include "platform/window.h"
+
+using MenuScreen = StandInMenu;
+using MatchScreen = StandInMatch;
+
+int main() {
+    std::srand(platform::timeGetTime());
+    platform::showCursor(false);
+
+    bool firstRun = true;
+    for (;;) {
+        MenuScreen* menu = new MenuScreen(firstRun);
+        firstRun = false;
+        runScreenLoop(*menu);
+        if (menu->quitProgram == 1) {
+            delete menu;
+            return 0;
+        }
+        int chosenFighter = menu->chosenFighter;
+        delete menu;
+
+        MatchScreen* match = new MatchScreen(chosenFighter);
+        runScreenLoop(*match);
+        bool quit = match->quitProgram == 1;
+        delete match;
+        if (quit) return 0;
+    }
+}

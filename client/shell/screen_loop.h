@@ -1,0 +1,23 @@
+// The message loop that drives one screen (menu or match) frame by frame.
+// A screen is any type with update() and render(); the loop ends on the quit
+// request, and the screen's own quitProgram flag says what happens next.
+#pragma once
+#include "client/shell/input.h"
+#include "platform/window.h"
+
+template <class Screen>
+void runScreenLoop(Screen& screen) {
+    platform::Message m;
+    for (;;) {
+        if (platform::peekMessage(&m)) {
+            if (m.type == platform::MessageType::Quit) return;
+            platform::dispatchMessage(m);
+            continue;
+        }
+        // No frame cap and no sleep: a frame runs whenever the queue is empty.
+        if (inputState.windowActive == 1) {
+            screen.update();
+            screen.render();
+        }
+    }
+}

@@ -1,0 +1,40 @@
+// The client's settings, read from "../config.cfg" at every screen switch and
+// never written. One process-wide record; readers take a copy of it.
+#pragma once
+#include <cstdint>
+
+struct Settings {
+    int32_t videoMode = 0;
+    int32_t fullscreen = 0;
+    int32_t volume = 10;
+    int32_t mouseSensitivity = 5;
+    char playerName[15] = "Unknown";   // at most 14 characters
+    char serverName[21] = "127.0.0.1"; // at most 20 characters
+};
+
+// Process lifetime: defaults before the entry point, re-read by every screen.
+extern Settings settings;
+
+// Degrees of turn per pixel of horizontal mouse movement; set by each match
+// from mouseSensitivity, 0.5 before the first one.
+extern float mouseLookFactor;
+
+inline Settings settingsCopy() { return settings; }
+
+// Reads key/value lines into the six destinations. Integers take "%i" rules
+// (sign, decimal, 0x hex, leading-0 octal); texts are one word, cut to fit.
+// False when the file cannot be opened (destinations keep their values).
+bool readConfigFile(const char* path, int32_t* videoMode, int32_t* fullscreen, int32_t* volume,
+                    int32_t* mouseSensitivity, char* playerName, char* serverName);
+
+// Re-read the settings and open the menu window (640 x 480 x 16) or the match
+// window (the configured video mode). On failure: "Video initialization
+// failed" box, quit request, false.
+bool initMenuVideo();
+bool initMatchVideo();
+
+struct VideoMode {
+    int width, height, colourBits;
+};
+// The match window's size for a videoMode value; unknown values give 640x480x16.
+VideoMode videoModeFor(int32_t videoMode);

@@ -1,0 +1,175 @@
+#include "platform/net.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+sockaddr_in toSockaddr(const NetAddress& a) {
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_addr.s_addr = a.ip;
+    sa.sin_port = htons(a.port);
+    return sa;
+}
+}  // namespace
+
+bool netStartup() { return true; }
+void netCleanup() {}
+
+Socket tcpSocket() { return socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP); }
+Socket udpSocket() { return socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP); }
+
+void closeSocket(Socket s) {
+    if (s >= 0) close(s);
+}
+
+void shutdownSocket(Socket s) {
+    if (s >= 0) shutdown(s, SHUT_RDWR);
+}
+
+bool setReuseAddress(Socket s) {
+    int on = 1;
+    return setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) == 0;
+}
+
+bool setReceiveTimeout(Socket s, uint32_t ms) {
+    timeval tv{time_t(ms / 1000), suseconds_t((ms % 1000) * 1000)};
+    return setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) == 0;
+}
+
+bool bindAnyInterface(Socket s, uint16_t port) {
+    NetAddress any;
+    any.ip = htonl(INADDR_ANY);
+    any.port = port;
+    sockaddr_in sa = toSockaddr(any);
+    return bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
+}
+
+bool listenOn(Socket s, int backlog) { return listen(s, backlog) == 0; }
+
+Socket acceptConnection(Socket s) {
+    for (;;) {
+        Socket c = accept4(s, nullptr, nullptr, SOCK_CLOEXEC);
+        if (c >= 0 || errno != EINTR) return c;
+    }
+}
+
+bool connectTo(Socket s, const NetAddress& to, uint32_t timeoutMs) {
+    sockaddr_in sa = toSockaddr(to);
+    if (timeoutMs == 0) return connect(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
+    int flags = fcntl(s, F_GETFL, 0);
+    if (flags < 0 || fcntl(s, F_SETFL, flags | O_NONBLOCK) < 0) return false;
+    bool ok = connect(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
+    if (!ok && errno == EINPROGRESS) {
+        pollfd p{s, POLLOUT, 0};
+        if (poll(&p, 1, int(timeoutMs)) == 1) {
+            int err = 0;
+            socklen_t len = sizeof err;
+            ok = getsockopt(s, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
+        }
+    }
+    fcntl(s, F_SETFL, flags);
+    return ok;
+}
+
+long sendBytes(Socket s, const void* data, size_t len) { return send(s, data, len, MSG_NOSIGNAL); }
+
+long receiveBytes(Socket s, void* data, size_t len) {
+    for (;;) {
+        long n = recv(s, data, len, 0);
+        if (n >= 0 || errno != EINTR) return n;
+    }
+}
+
+long sendTo(Socket s, const void* data, size_t len, const NetAddress& to) {
+    sockaddr_in sa = toSockaddr(to);
+    return sendto(s, data, len, MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+}
+
+long receiveFrom(Socket s, void* data, size_t len, NetAddress* from) {
+    sockaddr_in sa{};
+    socklen_t salen = sizeof sa;
+    long n;
+    do {
+        n = recvfrom(s, data, len, 0, reinterpret_cast<sockaddr*>(&sa), &salen);
+    } while (n < 0 && errno == EINTR);
+    if (n >= 0 && from) {
+        from->ip = sa.sin_addr.s_addr;
+        from->port = ntohs(sa.sin_port);
+    }
+    return n;
+}
+
+size_t sendBatch(Socket s, const Datagram* datagrams, size_t count) {
+    enum { BATCH = 64 };
+    size_t sent = 0;
+    while (sent < count) {
+        mmsghdr msgs[BATCH];
+        iovec iov[BATCH];
+        sockaddr_in addrs[BATCH];
+        size_t n = count - sent < BATCH ? count - sent : BATCH;
+        for (size_t i = 0; i < n; ++i) {
+            const Datagram& d = datagrams[sent + i];
+            addrs[i] = toSockaddr(d.to);
+            iov[i].iov_base = const_cast<void*>(d.data);
+            iov[i].iov_len = d.len;
+            msgs[i] = mmsghdr{};
+            msgs[i].msg_hdr.msg_name = &addrs[i];
+            msgs[i].msg_hdr.msg_namelen = sizeof addrs[i];
+            msgs[i].msg_hdr.msg_iov = &iov[i];
+            msgs[i].msg_hdr.msg_iovlen = 1;
+        }
+        int r = sendmmsg(s, msgs, unsigned(n), MSG_NOSIGNAL);
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            // Skip the datagram the kernel refused, as a lone sendto would.
+            ++sent;
+            continue;
+        }
+        sent += size_t(r) == 0 ? 1 : size_t(r);
+    }
+    return sent;
+}
+
+bool lookupHost(const char* name, NetAddress* out) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    addrinfo* res = nullptr;
+    if (getaddrinfo(name, nullptr, &hints, &res) != 0 || !res) return false;
+    out->ip = reinterpret_cast<sockaddr_in*>(res->ai_addr)->sin_addr.s_addr;
+    out->port = 0;
+    freeaddrinfo(res);
+    return true;
+}
+
+bool localHostName(char* out, size_t size) {
+    if (size == 0 || gethostname(out, size) != 0) return false;
+    out[size - 1] = '\0';
+    return true;
+}
+
+void addressText(const NetAddress& a, char out[16]) {
+    in_addr in{};
+    in.s_addr = a.ip;
+    if (!inet_ntop(AF_INET, &in, out, 16)) out[0] = '\0';
+}
+
+uint16_t localPort(Socket s) {
+    sockaddr_in sa{};
+    socklen_t len = sizeof sa;
+    if (getsockname(s, reinterpret_cast<sockaddr*>(&sa), &len) != 0) return 0;
+    return ntohs(sa.sin_port);
+}
+
+}  // namespace platform

@@ -1,0 +1,65 @@
+// IPv4 sockets over POSIX: the only place the programs touch the network.
+// A Socket is a plain handle; the caller owns it and closes it with closeSocket.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace platform {
+
+using Socket = int;
+constexpr Socket NO_SOCKET = -1;
+
+// An IPv4 endpoint. `ip` is in network byte order, `port` in host order.
+struct NetAddress {
+    uint32_t ip = 0;
+    uint16_t port = 0;
+};
+
+// Start and stop the sockets layer (nothing to do on POSIX; kept so callers
+// follow one start/stop discipline on every platform).
+bool netStartup();
+void netCleanup();
+
+Socket tcpSocket();
+Socket udpSocket();
+void closeSocket(Socket s);
+// Wakes any thread blocked on the socket (closing alone does not on Linux).
+void shutdownSocket(Socket s);
+
+// Allow a listening port to be bound again while old connections linger.
+bool setReuseAddress(Socket s);
+// Make receives on s give up after `ms` milliseconds (0: wait for ever).
+bool setReceiveTimeout(Socket s, uint32_t ms);
+
+bool bindAnyInterface(Socket s, uint16_t port);
+bool listenOn(Socket s, int backlog);
+Socket acceptConnection(Socket s);  // NO_SOCKET on failure
+// Connects, giving up after timeoutMs (0: the system's own limit).
+bool connectTo(Socket s, const NetAddress& to, uint32_t timeoutMs);
+
+// Results are byte counts, or -1 on failure, as the system calls return them.
+long sendBytes(Socket s, const void* data, size_t len);
+long receiveBytes(Socket s, void* data, size_t len);
+long sendTo(Socket s, const void* data, size_t len, const NetAddress& to);
+long receiveFrom(Socket s, void* data, size_t len, NetAddress* from);
+
+// One outgoing datagram of a batch.
+struct Datagram {
+    const void* data;
+    size_t len;
+    NetAddress to;
+};
+// Sends the datagrams in order, in as few system calls as the platform allows.
+// Returns how many went out.
+size_t sendBatch(Socket s, const Datagram* datagrams, size_t count);
+
+// Host name or dotted quad to an address (port 0). False when not found.
+bool lookupHost(const char* name, NetAddress* out);
+// The local host's name (bounded to `size` including the terminator).
+bool localHostName(char* out, size_t size);
+// Dotted text of an address, at most 15 characters plus terminator.
+void addressText(const NetAddress& a, char out[16]);
+// The local port a socket is bound to (0 if none).
+uint16_t localPort(Socket s);
+
+}  // namespace platform

@@ -1,0 +1,297 @@
+#include "platform/window.h"
+
+#include <SDL.h>
+#include <cstdio>
+#include <cstring>
+
+namespace platform {
+
+struct Window {
+    SDL_Window* sdl = nullptr;
+    WindowProc proc = nullptr;
+};
+
+struct GlContext {
+    SDL_GLContext sdl = nullptr;
+};
+
+namespace {
+
+struct WindowClass {
+    char name[64] = {};
+    WindowProc proc = nullptr;
+};
+
+constexpr int CLASS_SLOTS = 4;
+WindowClass classes[CLASS_SLOTS];
+Window* currentWindow = nullptr;  // the window whose procedure gets the messages
+bool quitPending = false;
+bool videoReady = false;
+SDL_DisplayMode requestedMode{};
+bool modeRequested = false;
+
+bool ensureVideo() {
+    if (videoReady) return true;
+    // The screen saver stays off while a game window exists (SDL's default,
+    // stated so nobody turns it back on by accident).
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+    // Closing the window is a message for the game, not a process exit.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // Keep the old-style mouse warping (no relative-mode emulation).
+    SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_MODE_WARP, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+    videoReady = true;
+    return true;
+}
+
+WindowClass* findClass(const char* name) {
+    for (WindowClass& c : classes)
+        if (c.proc && std::strcmp(c.name, name) == 0) return &c;
+    return nullptr;
+}
+
+bool translate(const SDL_Event& e, Message* m) {
+    *m = Message{};
+    switch (e.type) {
+    case SDL_QUIT:  // a signal or the desktop asked the program to end
+        m->type = MessageType::Close;
+        return true;
+    case SDL_WINDOWEVENT:
+        switch (e.window.event) {
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            m->type = MessageType::Size;
+            m->lParam = (uint32_t(e.window.data1) & 0xFFFF) | (uint32_t(e.window.data2) << 16);
+            return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: m->type = MessageType::SetFocus; return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST: m->type = MessageType::KillFocus; return true;
+        case SDL_WINDOWEVENT_CLOSE: m->type = MessageType::Close; return true;
+        default: return false;
+        }
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        uint32_t vk = virtualKeyFromSdl(e.key.keysym.sym);
+        if (vk == 0) return false;
+        bool down = e.type == SDL_KEYDOWN;
+        // Alt, F10 and anything typed with Alt are system keys, as on Windows.
+        bool system = vk == 0x12 || vk == 0x79 || (e.key.keysym.mod & KMOD_ALT);
+        if (system)
+            m->type = down ? MessageType::SysKeyDown : MessageType::SysKeyUp;
+        else
+            m->type = down ? MessageType::KeyDown : MessageType::KeyUp;
+        m->wParam = vk;
+        return true;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        bool down = e.type == SDL_MOUSEBUTTONDOWN;
+        if (e.button.button == SDL_BUTTON_LEFT)
+            m->type = down ? MessageType::LButtonDown : MessageType::LButtonUp;
+        else if (e.button.button == SDL_BUTTON_RIGHT)
+            m->type = down ? MessageType::RButtonDown : MessageType::RButtonUp;
+        else
+            return false;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+long defaultWindowProc(const Message&) { return 0; }
+
+bool registerWindowClass(const char* name, WindowProc proc) {
+    if (!name || !proc || findClass(name)) return false;
+    for (WindowClass& c : classes) {
+        if (!c.proc) {
+            std::snprintf(c.name, sizeof c.name, "%s", name);
+            c.proc = proc;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool unregisterWindowClass(const char* name) {
+    WindowClass* c = findClass(name);
+    if (!c) return false;
+    *c = WindowClass{};
+    return true;
+}
+
+bool changeDisplayMode(int width, int height, int colourBits) {
+    if (!ensureVideo()) return false;
+    SDL_DisplayMode want{};
+    want.w = width;
+    want.h = height;
+    want.format = colourBits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+    SDL_DisplayMode got{};
+    if (!SDL_GetClosestDisplayMode(0, &want, &got)) return false;
+    if (got.w != width || got.h != height) return false;
+    requestedMode = got;
+    modeRequested = true;
+    return true;
+}
+
+void restoreDisplayMode() {
+    // SDL gives the desktop mode back when the full-screen window goes away.
+    modeRequested = false;
+}
+
+Window* createWindow(const char* className, const char* title, int width, int height,
+                     int colourBits, bool fullscreen) {
+    WindowClass* c = findClass(className);
+    if (!c || !ensureVideo()) return nullptr;
+    int channel = colourBits <= 16 ? 5 : 8;
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channel);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, colourBits <= 16 ? 6 : 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channel);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
+    SDL_Window* sdl = SDL_CreateWindow(title, 0, 0, width, height, flags);
+    if (!sdl) return nullptr;
+    if (fullscreen && modeRequested) SDL_SetWindowDisplayMode(sdl, &requestedMode);
+    Window* w = new Window;
+    w->sdl = sdl;
+    w->proc = c->proc;
+    currentWindow = w;
+    Message create;
+    create.type = MessageType::Create;
+    w->proc(create);
+    return w;
+}
+
+bool destroyWindow(Window* w) {
+    if (!w) return false;
+    if (currentWindow == w) currentWindow = nullptr;
+    SDL_DestroyWindow(w->sdl);
+    delete w;
+    return true;
+}
+
+void showAndFocusWindow(Window* w) {
+    if (!w) return;
+    SDL_ShowWindow(w->sdl);
+    SDL_RaiseWindow(w->sdl);
+    SDL_SetWindowInputFocus(w->sdl);
+}
+
+void clientSize(Window* w, int* width, int* height) {
+    SDL_GetWindowSize(w->sdl, width, height);
+}
+
+GlContext* createGlContext(Window* w) {
+    if (!w) return nullptr;
+    SDL_GLContext sdl = SDL_GL_CreateContext(w->sdl);
+    if (!sdl) return nullptr;
+    GlContext* c = new GlContext;
+    c->sdl = sdl;
+    return c;
+}
+
+bool makeCurrent(Window* w, GlContext* c) {
+    if (!w || !c) return SDL_GL_MakeCurrent(nullptr, nullptr) == 0 || !videoReady;
+    return SDL_GL_MakeCurrent(w->sdl, c->sdl) == 0;
+}
+
+bool deleteGlContext(GlContext* c) {
+    if (!c) return false;
+    SDL_GL_DeleteContext(c->sdl);
+    delete c;
+    return true;
+}
+
+void swapBuffers(Window* w) {
+    if (w) SDL_GL_SwapWindow(w->sdl);
+}
+
+bool peekMessage(Message* out) {
+    // The quit request comes first: a screen whose construction failed must
+    // end before it runs a single frame.
+    if (quitPending) {
+        quitPending = false;
+        *out = Message{};
+        out->type = MessageType::Quit;
+        return true;
+    }
+    if (!videoReady) return false;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        if (translate(e, out)) return true;
+    }
+    return false;
+}
+
+void dispatchMessage(const Message& m) {
+    if (currentWindow && currentWindow->proc) currentWindow->proc(m);
+}
+
+void postQuitRequest() { quitPending = true; }
+
+bool quitRequestPending() { return quitPending; }
+
+void showCursor(bool show) {
+    if (ensureVideo()) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void getCursorPos(int* x, int* y) {
+    *x = *y = 0;
+    if (videoReady) SDL_GetGlobalMouseState(x, y);
+}
+
+void setCursorPos(int x, int y) {
+    if (videoReady) SDL_WarpMouseGlobal(x, y);
+}
+
+void screenToClient(Window* w, int* x, int* y) {
+    if (!w) return;
+    int wx = 0, wy = 0;
+    SDL_GetWindowPosition(w->sdl, &wx, &wy);
+    *x -= wx;
+    *y -= wy;
+}
+
+void showWarningBox(Window* owner, const char* text, const char* caption) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+    if (quitPending) return;  // a pending quit closes the box at once
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, owner ? owner->sdl : nullptr);
+}
+
+uint32_t virtualKeyFromSdl(int k) {
+    if (k >= SDLK_a && k <= SDLK_z) return uint32_t(0x41 + (k - SDLK_a));
+    if (k >= SDLK_0 && k <= SDLK_9) return uint32_t(0x30 + (k - SDLK_0));
+    if (k >= SDLK_F1 && k <= SDLK_F12) return uint32_t(0x70 + (k - SDLK_F1));
+    if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return uint32_t(0x61 + (k - SDLK_KP_1));
+    switch (k) {
+    case SDLK_BACKSPACE: return 0x08;
+    case SDLK_TAB: return 0x09;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return 0x0D;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return 0x10;
+    case SDLK_LCTRL: case SDLK_RCTRL: return 0x11;
+    case SDLK_LALT: case SDLK_RALT: return 0x12;
+    case SDLK_PAUSE: return 0x13;
+    case SDLK_CAPSLOCK: return 0x14;
+    case SDLK_ESCAPE: return 0x1B;
+    case SDLK_SPACE: return 0x20;
+    case SDLK_PAGEUP: return 0x21;
+    case SDLK_PAGEDOWN: return 0x22;
+    case SDLK_END: return 0x23;
+    case SDLK_HOME: return 0x24;
+    case SDLK_LEFT: return 0x25;
+    case SDLK_UP: return 0x26;
+    case SDLK_RIGHT: return 0x27;
+    case SDLK_DOWN: return 0x28;
+    case SDLK_INSERT: return 0x2D;
+    case SDLK_DELETE: return 0x2E;
+    case SDLK_KP_0: return 0x60;
+    default: return 0;
+    }
+}
+
+}  // namespace platform
