@@ -4,7 +4,7 @@
 #   scripts/fuzz.sh TOPIC NUMBERr       a number of inputs, e.g. 100000000r
 # TOPIC names tests/fuzz/TOPIC/ (harness fuzz_TOPIC, seeds in corpus/). New
 # inputs go to build-fuzz/corpus-TOPIC, so the committed seeds stay as they are.
-# Extra arguments are passed to libFuzzer (-jobs=2, -max_len=..., ...).
+# Extra arguments go to libFuzzer, e.g. -jobs=2 -workers=2 -max_len=600.
 set -eu
 topic=$1
 amount=$2
@@ -23,5 +23,5 @@ case $amount in
   *r) limit="-runs=${amount%r}" ;;
   *)  limit="-max_total_time=$amount" ;;
 esac
-exec nice -n 10 "$harness" "$limit" -max_len=4096 -print_final_stats=1 "$@" \
+exec nice -n 10 "$harness" "$limit" -print_final_stats=1 "$@" \
   "$work" "$root/tests/fuzz/$topic/corpus"
