@@ -84,7 +84,7 @@ void drawFighter(Canvas& c, const Frame& body, int skin, float phase) {
     const float k = 1.4f;
     Frame big = body;
     big.scale *= k;
-    softShadow(c, big, std::min(s.shoulders + 0.06f, 0.42f), 0.27f);
+    softShadow(c, big, std::min(s.shoulders + 0.06f, 0.36f), 0.27f);
 
     // Feet swing ahead and behind in turn; the shoulders turn against them.
     float footX = 0.1f + s.shoulders * 0.15f;
