@@ -89,6 +89,37 @@ TEST(GameData, AtlasCellsKeepClearOfTheirNeighbours) {
     }
 }
 
+TEST(GameData, FightersFaceUpTheAtlasWithTheGunWhereBeamsStart) {
+    // Cell 0 is the picture's top-left (v 0.75..1, rows stored bottom-up);
+    // the bottom row of cells (12..15) is never shown. A beam leaves the gun
+    // at x = -0.17 of the 1.4-wide sprite, so each walking figure's foremost
+    // pixel (largest v) is its muzzle, at about 0.38 of the cell's width.
+    for (const char* path : {"../data/fighter/f1.tga", "../data/fighter/f2.tga", "../data/fighter/f3.tga"}) {
+        Image image;
+        ASSERT_TRUE(loadTga(path, image)) << path;
+        int cell = image.width / 4;
+        auto alpha = [&](int x, int y) { return image.pixels[(size_t(y) * image.width + x) * 4 + 3]; };
+        for (int y = 0; y < cell; ++y)
+            for (int x = 0; x < image.width; ++x) ASSERT_EQ(alpha(x, y), 0) << path << ": unused cells are empty";
+        for (int c = 0; c < 12; ++c) {
+            int left = (c % 4) * cell, bottom = (3 - c / 4) * cell;
+            int front = -1, sum = 0, count = 0;
+            for (int y = bottom + cell - 1; y >= bottom && front < 0; --y)
+                for (int x = left; x < left + cell; ++x)
+                    if (alpha(x, y) > 128) {
+                        front = y;
+                        sum += x - left;
+                        ++count;
+                    }
+            ASSERT_GT(count, 0) << path << " cell " << c;
+            float u = (float(sum) / count + 0.5f) / cell;
+            EXPECT_NEAR(u, (0.7f - 0.17f) / 1.4f, 0.06f) << path << " cell " << c;
+            EXPECT_GT(front - bottom, cell * 3 / 4) << path << " cell " << c << ": the gun points up the cell";
+        }
+        freeImage(image);
+    }
+}
+
 TEST(GameData, ButtonsSitExactlyOnTheirHotSpots) {
     // Rectangles as the menu tests them, y counted up from the bottom edge,
     // which is also the Targa's row order. Each button's rim runs along the
