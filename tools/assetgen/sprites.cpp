@@ -19,7 +19,7 @@ struct Style {
 const Style STYLES[FIGHTER_SKINS] = {
     // Runner: slim and quick, a light cap and a trailing scarf.
     {rgb(70, 170, 90), rgb(40, 55, 42), rgb(50, 120, 65), rgb(35, 95, 55), rgb(250, 220, 80),
-     rgb(250, 205, 60), rgb(70, 75, 80), 0.28f, 0.30f},
+     rgb(250, 205, 60), rgb(70, 75, 80), 0.28f, 0.27f},
     // Ranger: all-rounder with a round helmet, visor band and backpack.
     {rgb(228, 136, 48), rgb(70, 50, 35), rgb(205, 185, 135), rgb(195, 170, 115), rgb(90, 220, 240),
      rgb(110, 80, 50), rgb(60, 62, 68), 0.34f, 0.25f},
