@@ -1,6 +1,6 @@
-// A short fuzz run for the ordinary test command: the seed corpus, then a few
-// twenty thousand inputs mutated from it with a fixed seed. Long runs use
-// libFuzzer (scripts/fuzz-maps.sh).
+// A short fuzz run for the ordinary test command: the seed corpus, then twenty
+// thousand inputs mutated from it with a fixed seed. Long runs use libFuzzer
+// (scripts/fuzz-maps.sh).
 #include <gtest/gtest.h>
 
 #include <filesystem>
