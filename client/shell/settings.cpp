@@ -72,16 +72,16 @@ VideoMode videoModeFor(int32_t videoMode) {
     }
 }
 
-namespace {
-
-void readSettings() {
+void loadSettings(const char* path) {
     platform::copyText(settings.playerName, "Unknown");
-    readConfigFile("../config.cfg", &settings.videoMode, &settings.fullscreen, &settings.volume,
+    readConfigFile(path, &settings.videoMode, &settings.fullscreen, &settings.volume,
                    &settings.mouseSensitivity, settings.playerName, settings.serverName);
     if (settings.playerName[0] == '\0')
         platform::copyText(settings.playerName, "Unknown");
     sanitizeName(settings.playerName);
 }
+
+namespace {
 
 bool openWindow(const VideoMode& mode) {
     if (createGlWindow("Blastavia", mode.width, mode.height, mode.colourBits,
@@ -96,11 +96,11 @@ bool openWindow(const VideoMode& mode) {
 }  // namespace
 
 bool initMenuVideo() {
-    readSettings();
+    loadSettings("../config.cfg");
     return openWindow({640, 480, 16});
 }
 
 bool initMatchVideo() {
-    readSettings();
+    loadSettings("../config.cfg");
     return openWindow(videoModeFor(settings.videoMode));
 }

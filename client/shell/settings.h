@@ -27,6 +27,11 @@ inline Settings settingsCopy() { return settings; }
 bool readConfigFile(const char* path, int32_t* videoMode, int32_t* fullscreen, int32_t* volume,
                     int32_t* mouseSensitivity, char* playerName, char* serverName);
 
+// Re-reads every setting from a file the way each screen does: playerName
+// starts again from "Unknown", the others keep their values; the name is made
+// safe for the network (no blanks, no '+').
+void loadSettings(const char* path);
+
 // Re-read the settings and open the menu window (640 x 480 x 16) or the match
 // window (the configured video mode). On failure: "Video initialization
 // failed" box, quit request, false.

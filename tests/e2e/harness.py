@@ -1,0 +1,191 @@
+"""Drives the real programs as a player would: a private X server (Xvfb), the
+game started from its own copy of the staged folder, xdotool for keys and the
+mouse, screenshots of the screen, and the trace file the game writes when
+BLASTAVIA_TRACE is set."""
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+
+STAGE_BIN = os.environ.get("BLAST_STAGE_BIN", os.getcwd())
+TOOLS_DIR = os.environ.get("BLAST_E2E_TOOLS", "")
+ARTIFACTS = os.environ.get("BLAST_ARTIFACTS", os.path.join(STAGE_BIN, "..", "..", "artifacts"))
+
+
+def wait_for(predicate, timeout=10.0, interval=0.05):
+    end = time.time() + timeout
+    while time.time() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(interval)
+    return predicate()
+
+
+class Display:
+    """An Xvfb screen of its own, so tests never share a desktop."""
+
+    def __init__(self, width=1024, height=768):
+        read_fd, write_fd = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24",
+             "-nolisten", "tcp"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read_fd, 16)
+            if not chunk:
+                raise RuntimeError("Xvfb did not start")
+            number += chunk
+        os.close(read_fd)
+        self.name = ":" + number.decode().strip()
+        self.env = dict(os.environ, DISPLAY=self.name)
+
+    def run(self, *args, check=True):
+        return subprocess.run(list(args), env=self.env, check=check, capture_output=True,
+                              text=True).stdout
+
+    def windows(self, name):
+        """Ids of the mapped top-level windows titled exactly `name`."""
+        out = self.run("xwininfo", "-root", "-tree", check=False)
+        found = []
+        for line in out.splitlines():
+            match = re.match(r'\s+(0x[0-9a-f]+) "(.*)": .*\s(\d+)x(\d+)\+(-?\d+)\+(-?\d+)\s', line)
+            if match and match.group(2) == name:
+                window = int(match.group(1), 16)
+                state = self.run("xwininfo", "-id", str(window), check=False)
+                if "IsViewable" in state:
+                    found.append(window)
+        return found
+
+    visible_windows = windows
+
+    def geometry(self, window):
+        """Client area of a window: x, y on the screen, width, height."""
+        out = self.run("xwininfo", "-id", str(window))
+        values = {}
+        for line in out.splitlines():
+            if ":" in line:
+                key, _, value = line.strip().partition(":")
+                values[key] = value.strip()
+        return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
+                int(values["Width"]), int(values["Height"]))
+
+    def key(self, *keys):
+        self.run("xdotool", "key", *keys)
+
+    def key_down(self, key):
+        self.run("xdotool", "keydown", key)
+
+    def key_up(self, key):
+        self.run("xdotool", "keyup", key)
+
+    def move_mouse(self, x, y):
+        self.run("xdotool", "mousemove", str(x), str(y))
+
+    def click(self, x, y, button=1):
+        self.run("xdotool", "mousemove", str(x), str(y))
+        time.sleep(0.05)
+        self.run("xdotool", "click", str(button))
+
+    def root(self):
+        out = self.run("xwininfo", "-root")
+        return int(re.search(r"Window id: (0x[0-9a-f]+)", out).group(1), 16)
+
+    def focus(self, window):
+        self.run("xdotool", "windowfocus", "--sync", str(window), check=False)
+
+    def close_window(self, window):
+        """What a window manager's close button sends."""
+        self.run(os.path.join(TOOLS_DIR, "wmclose"), str(window))
+
+    def screenshot(self, path):
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        self.run("import", "-window", "root", path)
+        return path
+
+    def pixel(self, x, y):
+        """(r, g, b) of one screen pixel."""
+        out = self.run("import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8",
+                       "txt:-")
+        line = out.strip().splitlines()[-1]
+        rgb = line.split("(")[1].split(")")[0].split(",")
+        return tuple(int(float(v)) for v in rgb[:3])
+
+    def stop(self):
+        self.proc.terminate()
+        self.proc.wait(timeout=10)
+
+
+class GameFolder:
+    """A private copy of the staged game folder: its own config.cfg and its own
+    place for screenshots, sharing the built binaries and data."""
+
+    def __init__(self, config=None):
+        self.root = tempfile.mkdtemp(prefix="blastavia-e2e-")
+        os.makedirs(os.path.join(self.root, "bin"))
+        for program in ("game", "server"):
+            source = os.path.join(STAGE_BIN, program)
+            if os.path.exists(source):
+                os.symlink(os.path.abspath(source), os.path.join(self.root, "bin", program))
+        os.symlink(os.path.abspath(os.path.join(STAGE_BIN, "..", "data")),
+                   os.path.join(self.root, "data"))
+        self.write_config(config if config is not None else "")
+        self.bin = os.path.join(self.root, "bin")
+        self.trace_path = os.path.join(self.root, "trace.log")
+
+    def write_config(self, text):
+        with open(os.path.join(self.root, "config.cfg"), "w") as f:
+            f.write(text)
+
+    def remove(self):
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+class Game:
+    """The real game binary, started in a GameFolder on a Display."""
+
+    def __init__(self, display, folder):
+        self.display = display
+        self.folder = folder
+        env = dict(display.env, BLASTAVIA_TRACE=folder.trace_path, SDL_AUDIODRIVER="dummy")
+        self.stderr_path = os.path.join(folder.root, "stderr.log")
+        self.stderr = open(self.stderr_path, "w")
+        self.proc = subprocess.Popen([os.path.join(folder.bin, "game")], cwd=folder.bin, env=env,
+                                     stdout=subprocess.DEVNULL, stderr=self.stderr)
+
+    def trace(self):
+        try:
+            with open(self.folder.trace_path) as f:
+                return f.read().splitlines()
+        except FileNotFoundError:
+            return []
+
+    def wait_trace(self, text, timeout=15.0):
+        return wait_for(lambda: any(text in line for line in self.trace()), timeout)
+
+    def error_output(self):
+        with open(self.stderr_path) as f:
+            return f.read()
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def wait_exit(self, timeout=10.0):
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def window(self, timeout=10.0):
+        found = wait_for(lambda: self.display.visible_windows("Blastavia"), timeout)
+        return found[0] if found else None
+
+    def kill(self):
+        if self.running():
+            self.proc.kill()
+            self.proc.wait()
+        self.stderr.close()

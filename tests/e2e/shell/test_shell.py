@@ -1,0 +1,99 @@
+"""The client's spine as a player meets it: the window it opens, keys across a
+focus change, closing the window, and a fatal error at start-up."""
+import os
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
+from harness import ARTIFACTS, Display, Game, GameFolder, wait_for  # noqa: E402
+
+
+class ShellTest(unittest.TestCase):
+    def setUp(self):
+        self.display = Display()
+        self.folder = GameFolder()
+        self.game = None
+
+    def tearDown(self):
+        if self.game:
+            self.game.kill()
+        self.display.stop()
+        self.folder.remove()
+
+    def start(self):
+        self.game = Game(self.display, self.folder)
+        window = self.game.window()
+        self.assertIsNotNone(window, "no Blastavia window appeared")
+        self.assertTrue(self.game.wait_trace("menu first frame"))
+        return window
+
+    def test_window_opens_at_the_top_left_with_its_title_and_size(self):
+        window = self.start()
+        self.assertEqual(self.display.geometry(window), (0, 0, 640, 480))
+        self.display.screenshot(os.path.join(ARTIFACTS, "e2e-shell-menu.png"))
+
+    def test_a_key_held_across_a_focus_change_reads_released_afterwards(self):
+        window = self.start()
+        self.display.focus(window)
+        self.display.move_mouse(320, 240)
+        self.display.key_down("w")
+        self.assertTrue(self.game.wait_trace("menu keys held 1"))
+        # Another window takes the focus; the key is let go over there.
+        self.display.focus(self.display.root())
+        time.sleep(0.3)
+        self.display.key_up("w")
+        time.sleep(0.3)
+        self.display.focus(window)
+        self.assertTrue(self.game.wait_trace("menu keys held 0"))
+
+    def test_closing_the_window_ends_the_program_from_menu_and_match(self):
+        window = self.start()
+        self.display.close_window(window)
+        self.assertEqual(self.game.wait_exit(), 0)
+        self.assertEqual(self.display.windows("Blastavia"), [])
+
+        self.game.kill()
+        self.folder.write_config("")
+        os.remove(self.folder.trace_path)
+        window = self.start()
+        self.display.focus(window)
+        self.display.key("Return")  # into the match
+        self.assertTrue(self.game.wait_trace("match first frame"))
+        window = self.game.window()
+        self.display.close_window(window)
+        self.assertEqual(self.game.wait_exit(), 0)
+        self.assertNotIn("menu opened firstRun=0", self.game.trace())
+
+    def test_escape_in_a_match_returns_to_a_fresh_menu(self):
+        self.folder.write_config("videoMode 2\n")
+        window = self.start()
+        self.display.focus(window)
+        self.display.key("Return")
+        self.assertTrue(self.game.wait_trace("match first frame 1024x768"))
+        window = self.game.window()
+        self.display.focus(window)
+        self.display.key("Escape")
+        self.assertTrue(self.game.wait_trace("menu opened firstRun=0"))
+        self.assertTrue(self.game.wait_trace("menu first frame 640x480"))
+        window = self.game.window()
+        self.assertEqual(self.display.geometry(window), (0, 0, 640, 480))
+        self.assertTrue(self.game.running())
+
+    def test_a_fatal_error_shows_one_box_and_ends_without_a_frame(self):
+        # The desktop cannot switch to a 640x480 full-screen mode.
+        self.folder.write_config("fullscreen 1\n")
+        self.game = Game(self.display, self.folder)
+        boxes = wait_for(lambda: self.display.windows("Error"), 10)
+        self.assertEqual(len(boxes), 1)
+        self.display.screenshot(os.path.join(ARTIFACTS, "e2e-shell-fatal-error.png"))
+        x, y, width, height = self.display.geometry(boxes[0])
+        self.display.click(x + width // 2, y + height - 28)  # the OK button
+        self.assertIsNotNone(self.game.wait_exit())
+        self.assertIn("Video initialization failed", self.game.error_output())
+        self.assertFalse(any("first frame" in line for line in self.game.trace()))
+        self.assertEqual(self.display.windows("Error"), [])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

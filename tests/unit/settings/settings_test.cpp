@@ -1,0 +1,127 @@
+// The settings file as players edit it: numbers in any base, repeated keys,
+// sloppy spacing, long lines and names that would break the network format.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "client/shell/settings.h"
+
+namespace {
+
+class SettingsFile : public ::testing::Test {
+protected:
+    std::string path;
+
+    void SetUp() override {
+        char name[] = "/tmp/blastavia-settings-XXXXXX";
+        int fd = mkstemp(name);
+        ASSERT_GE(fd, 0);
+        close(fd);
+        path = name;
+        settings = Settings{};
+    }
+    void TearDown() override { std::remove(path.c_str()); }
+
+    void write(const std::string& text) {
+        FILE* f = std::fopen(path.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs(text.c_str(), f);
+        std::fclose(f);
+    }
+};
+
+TEST_F(SettingsFile, NumbersFollowTheIntegerConversionRules) {
+    write("videoMode 010\nvolume 0x7\nmouseSensitivity -3\nfullscreen 0\n");
+    loadSettings(path.c_str());
+    EXPECT_EQ(settings.videoMode, 8);  // octal
+    EXPECT_EQ(settings.volume, 7);
+    EXPECT_EQ(settings.mouseSensitivity, -3);
+    VideoMode outside = videoModeFor(settings.videoMode);
+    EXPECT_EQ(outside.width, 640);
+    EXPECT_EQ(outside.height, 480);
+    EXPECT_EQ(outside.colourBits, 16);
+
+    write("videoMode 0x4\n");
+    loadSettings(path.c_str());
+    VideoMode mode = videoModeFor(settings.videoMode);
+    EXPECT_EQ(mode.width, 800);
+    EXPECT_EQ(mode.height, 600);
+    EXPECT_EQ(mode.colourBits, 32);
+}
+
+TEST_F(SettingsFile, KeysAreWholeCaseSensitiveWordsAndTheLastOneWins) {
+    write("volume 3\nVideoMode 2\n   volume 4\nvolume=9\nvolumes 8\nvolume\nvolume abc\n");
+    loadSettings(path.c_str());
+    EXPECT_EQ(settings.volume, 4);      // leading blanks skipped, the rest ignored
+    EXPECT_EQ(settings.videoMode, 0);   // VideoMode is not videoMode
+}
+
+TEST_F(SettingsFile, ALongLineIsReadInPiecesOf255) {
+    std::string first = "volume 7";
+    first.resize(255, ' ');
+    std::string second = "mouseSensitivity 9";
+    second.resize(45, ' ');
+    write(first + second + "\n");
+    loadSettings(path.c_str());
+    EXPECT_EQ(settings.volume, 7);
+    EXPECT_EQ(settings.mouseSensitivity, 9);  // the 45-character piece is a line of its own
+}
+
+TEST_F(SettingsFile, NamesAreOneSafeWordCutToFit) {
+    write("playerName John+Doe\nserverName example.lan\n");
+    loadSettings(path.c_str());
+    EXPECT_STREQ(settings.playerName, "John_Doe");
+    EXPECT_STREQ(settings.serverName, "example.lan");
+
+    write("playerName John Doe\n");
+    loadSettings(path.c_str());
+    EXPECT_STREQ(settings.playerName, "John");
+
+    write("playerName Bartholomew_the_Magnificent\n"
+          "serverName a-very-long-host-name.example.org\n");
+    loadSettings(path.c_str());
+    EXPECT_STREQ(settings.playerName, "Bartholomew_th");          // 14 characters
+    EXPECT_STREQ(settings.serverName, "a-very-long-host-nam");    // 20 characters
+
+    std::string longKey(200, 'k');
+    write(longKey + " 5\nplayerName\n");
+    loadSettings(path.c_str());
+    EXPECT_STREQ(settings.playerName, "Unknown");
+}
+
+TEST_F(SettingsFile, EachReadStartsTheNameAfreshButKeepsTheOtherKeys) {
+    write("playerName Ace\nvolume 2\nserverName 10.0.0.9\n");
+    loadSettings(path.c_str());
+    EXPECT_STREQ(settings.playerName, "Ace");
+
+    write("fullscreen 1\n");  // the name and the volume were removed from the file
+    loadSettings(path.c_str());
+    EXPECT_STREQ(settings.playerName, "Unknown");
+    EXPECT_EQ(settings.volume, 2);
+    EXPECT_STREQ(settings.serverName, "10.0.0.9");
+    EXPECT_EQ(settings.fullscreen, 1);
+}
+
+TEST_F(SettingsFile, AMissingFileKeepsEverything) {
+    write("volume 6\n");
+    loadSettings(path.c_str());
+    std::remove(path.c_str());
+    int32_t volume = settings.volume;
+    char name[15] = "x", server[21] = "y";
+    EXPECT_FALSE(readConfigFile(path.c_str(), &settings.videoMode, &settings.fullscreen, &volume,
+                                &settings.mouseSensitivity, name, server));
+    EXPECT_EQ(volume, 6);
+    EXPECT_STREQ(name, "x");
+}
+
+TEST_F(SettingsFile, AReadOnlyFileIsStillRead) {
+    write("volume 1\n");
+    chmod(path.c_str(), 0444);
+    loadSettings(path.c_str());
+    EXPECT_EQ(settings.volume, 1);
+}
+
+}  // namespace
