@@ -239,13 +239,32 @@ void showCursor(bool show) {
     if (ensureVideo()) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
 }
 
+// While a window exists the cursor is read from the window's own motion
+// events and warped through it: SDL then knows the warped position at once,
+// so a frame right after a warp never measures the old movement twice.
 void getCursorPos(int* x, int* y) {
     *x = *y = 0;
-    if (videoReady) SDL_GetGlobalMouseState(x, y);
+    if (!videoReady) return;
+    if (!currentWindow) {
+        SDL_GetGlobalMouseState(x, y);
+        return;
+    }
+    int wx = 0, wy = 0;
+    SDL_GetWindowPosition(currentWindow->sdl, &wx, &wy);
+    SDL_GetMouseState(x, y);
+    *x += wx;
+    *y += wy;
 }
 
 void setCursorPos(int x, int y) {
-    if (videoReady) SDL_WarpMouseGlobal(x, y);
+    if (!videoReady) return;
+    if (!currentWindow) {
+        SDL_WarpMouseGlobal(x, y);
+        return;
+    }
+    int wx = 0, wy = 0;
+    SDL_GetWindowPosition(currentWindow->sdl, &wx, &wy);
+    SDL_WarpMouseInWindow(currentWindow->sdl, x - wx, y - wy);
 }
 
 void screenToClient(Window* w, int* x, int* y) {

@@ -5,10 +5,10 @@
 
 #include "client/shell/screen_loop.h"
 #include "client/shell/standin.h"
+#include "client/ui/menu.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 
-using MenuScreen = StandInMenu;
 using MatchScreen = StandInMatch;
 
 int main() {

@@ -1,23 +1,8 @@
-// Placeholder screens that keep the program running end to end until the real
-// menu and match exist: each opens its window, clears it every frame and
-// answers the keys a player would try.
+// A placeholder match screen that keeps the program running end to end until
+// the real match exists: it opens the match window, clears it every frame and
+// goes back to the menu on Escape.
 #pragma once
 #include <cstdint>
-
-class StandInMenu {
-public:
-    explicit StandInMenu(bool firstRun);
-    ~StandInMenu();
-    void update();
-    void render();
-
-    uint8_t quitProgram = 1;
-    int32_t chosenFighter = 0;
-
-private:
-    bool firstFrame = true;
-    int heldKeys = 0;
-};
 
 class StandInMatch {
 public:
@@ -27,8 +12,4 @@ public:
     void render();
 
     uint8_t quitProgram = 1;
-
-private:
-    bool firstFrame = true;
-    int heldKeys = 0;
 };

@@ -1,14 +1,25 @@
 #include "client/shell/trace.h"
 
+#include "client/shell/screen_loop.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
-void trace(const char* format, ...) {
+namespace {
+FILE* traceFile() {
     static FILE* out = [] {
         const char* path = std::getenv("BLASTAVIA_TRACE");
         return path && *path ? std::fopen(path, "a") : nullptr;
     }();
+    return out;
+}
+}  // namespace
+
+bool traceEnabled() { return traceFile() != nullptr; }
+
+void trace(const char* format, ...) {
+    FILE* out = traceFile();
     if (!out) return;
     va_list args;
     va_start(args, format);
@@ -16,4 +27,14 @@ void trace(const char* format, ...) {
     va_end(args);
     std::fputc('\n', out);
     std::fflush(out);
+}
+
+void traceFrame(bool firstFrame) {
+    if (!traceEnabled()) return;
+    if (firstFrame) trace("first frame %dx%d", glWindow.width, glWindow.height);
+    static int lastHeld = 0;
+    int held = 0;
+    for (uint8_t k : inputState.keys) held += k;
+    if (held != lastHeld) trace("keys held %d", held);
+    lastHeld = held;
 }

@@ -4,3 +4,4 @@
 #pragma once
 
 void trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+bool traceEnabled();

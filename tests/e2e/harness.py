@@ -86,10 +86,18 @@ class Display:
     def move_mouse(self, x, y):
         self.run("xdotool", "mousemove", str(x), str(y))
 
-    def click(self, x, y, button=1):
+    def press(self, key, hold=0.15):
+        """A key pressed and held long enough for the game to see a frame."""
+        self.run("xdotool", "keydown", key)
+        time.sleep(hold)
+        self.run("xdotool", "keyup", key)
+
+    def click(self, x, y, button=1, hold=0.15):
         self.run("xdotool", "mousemove", str(x), str(y))
-        time.sleep(0.05)
-        self.run("xdotool", "click", str(button))
+        time.sleep(0.1)
+        self.run("xdotool", "mousedown", str(button))
+        time.sleep(hold)
+        self.run("xdotool", "mouseup", str(button))
 
     def root(self):
         out = self.run("xwininfo", "-root")
@@ -167,6 +175,14 @@ class Game:
     def wait_trace(self, text, timeout=15.0):
         return wait_for(lambda: any(text in line for line in self.trace()), timeout)
 
+    def wait_trace_after(self, marker, text, timeout=15.0):
+        """A trace line containing `text` after the last line containing `marker`."""
+        def found():
+            lines = self.trace()
+            starts = [i for i, line in enumerate(lines) if marker in line]
+            return bool(starts) and any(text in line for line in lines[starts[-1]:])
+        return wait_for(found, timeout)
+
     def error_output(self):
         with open(self.stderr_path) as f:
             return f.read()
@@ -189,3 +205,21 @@ class Game:
             self.proc.kill()
             self.proc.wait()
         self.stderr.close()
+
+
+# The menu's hot spots in window pixels, y counted down from the top.
+PLAY = (320, 480 - 297)
+CREDITS = (320, 480 - 240)
+QUIT = (320, 480 - 183)
+FIGHTERS = [(112, 480 - 237), (302, 480 - 237), (522, 480 - 237)]
+
+
+def start_match(display, game, fighter=0):
+    """From the main menu page into a match with the given fighter."""
+    window = game.window()
+    display.focus(window)
+    display.click(*PLAY)
+    assert game.wait_trace_after("menu opened", "menu click page=1"), "Play did not react"
+    display.click(*FIGHTERS[fighter])
+    assert game.wait_trace_after("match opened", "first frame"), "the match did not start"
+    return game.window()

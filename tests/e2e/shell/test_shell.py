@@ -6,7 +6,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
-from harness import ARTIFACTS, Display, Game, GameFolder, wait_for  # noqa: E402
+from harness import ARTIFACTS, Display, Game, GameFolder, start_match, wait_for  # noqa: E402
 
 
 class ShellTest(unittest.TestCase):
@@ -25,7 +25,7 @@ class ShellTest(unittest.TestCase):
         self.game = Game(self.display, self.folder)
         window = self.game.window()
         self.assertIsNotNone(window, "no Blastavia window appeared")
-        self.assertTrue(self.game.wait_trace("menu first frame"))
+        self.assertTrue(self.game.wait_trace_after("menu opened", "first frame 640x480"))
         return window
 
     def test_window_opens_at_the_top_left_with_its_title_and_size(self):
@@ -38,14 +38,14 @@ class ShellTest(unittest.TestCase):
         self.display.focus(window)
         self.display.move_mouse(320, 240)
         self.display.key_down("w")
-        self.assertTrue(self.game.wait_trace("menu keys held 1"))
+        self.assertTrue(self.game.wait_trace("keys held 1"))
         # Another window takes the focus; the key is let go over there.
         self.display.focus(self.display.root())
         time.sleep(0.3)
         self.display.key_up("w")
         time.sleep(0.3)
         self.display.focus(window)
-        self.assertTrue(self.game.wait_trace("menu keys held 0"))
+        self.assertTrue(self.game.wait_trace("keys held 0"))
 
     def test_closing_the_window_ends_the_program_from_menu_and_match(self):
         window = self.start()
@@ -56,26 +56,21 @@ class ShellTest(unittest.TestCase):
         self.game.kill()
         self.folder.write_config("")
         os.remove(self.folder.trace_path)
-        window = self.start()
-        self.display.focus(window)
-        self.display.key("Return")  # into the match
-        self.assertTrue(self.game.wait_trace("match first frame"))
-        window = self.game.window()
+        self.start()
+        window = start_match(self.display, self.game)
         self.display.close_window(window)
         self.assertEqual(self.game.wait_exit(), 0)
         self.assertNotIn("menu opened firstRun=0", self.game.trace())
 
     def test_escape_in_a_match_returns_to_a_fresh_menu(self):
         self.folder.write_config("videoMode 2\n")
-        window = self.start()
+        self.start()
+        window = start_match(self.display, self.game)
+        self.assertTrue(self.game.wait_trace_after("match opened", "first frame 1024x768"))
         self.display.focus(window)
-        self.display.key("Return")
-        self.assertTrue(self.game.wait_trace("match first frame 1024x768"))
-        window = self.game.window()
-        self.display.focus(window)
-        self.display.key("Escape")
+        self.display.press("Escape")
         self.assertTrue(self.game.wait_trace("menu opened firstRun=0"))
-        self.assertTrue(self.game.wait_trace("menu first frame 640x480"))
+        self.assertTrue(self.game.wait_trace_after("menu opened firstRun=0", "first frame 640x480"))
         window = self.game.window()
         self.assertEqual(self.display.geometry(window), (0, 0, 640, 480))
         self.assertTrue(self.game.running())

@@ -1,0 +1,59 @@
+// The menu: a splash on the first start, then pages of full-window pictures
+// whose rectangular hot spots light up under a cross cursor. The MenuScreen
+// owns its pictures and click sound and the window it opens.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "client/assets/sound.h"
+#include "client/assets/texture.h"
+
+// A hot spot in window pixels, y counted upwards from the bottom edge.
+struct MenuButton {
+    int32_t corners[4][2];  // lower left, lower right, upper right, upper left
+    int32_t target;         // page to show, or MENU_START_MATCH / MENU_QUIT
+};
+
+struct MenuPage {
+    Image background;              // 640 x 480, 24 bits
+    std::vector<MenuButton> buttons;
+    int32_t hoveredButton = -1;
+};
+
+// Targets beyond the page numbers.
+constexpr int32_t MENU_START_MATCH = 3;  // the clicked button's index is the fighter
+constexpr int32_t MENU_QUIT = 4;
+
+constexpr int MENU_WIDTH = 640;
+constexpr int MENU_HEIGHT = 480;
+
+class MenuScreen {
+public:
+    explicit MenuScreen(bool firstRun);
+    ~MenuScreen();
+    MenuScreen(const MenuScreen&) = delete;
+    MenuScreen& operator=(const MenuScreen&) = delete;
+
+    void update();
+    void render();
+
+    Image cursorImage;
+    Image splashImage;
+    std::vector<MenuPage> pages;
+    int32_t currentPage = 0;
+    uint8_t quitProgram = 1;
+    int32_t chosenFighter = 0;
+    Sound clickSound = nullptr;
+
+private:
+    void buildPages();
+};
+
+// Strict containment: a cursor on a button's edge is outside it.
+bool buttonContains(const MenuButton& button, int mx, int myFromBottom);
+
+// Drawing (GL): a full-window picture, the highlight, the cursor. A picture of
+// the wrong size or depth is not drawn, so no draw reads past its pixels.
+void drawMenuPicture(const Image& picture);
+void drawMenuHighlight(const MenuButton& button);
+void drawMenuCursor(const Image& cursor, int mx, int my);

@@ -1,0 +1,107 @@
+"""The menu as a player meets it: the splash, hovering and clicking the hot
+spots, Escape, picking a fighter, coming back from a match, quitting."""
+import os
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
+from harness import (ARTIFACTS, CREDITS, FIGHTERS, PLAY, QUIT, STAGE_BIN, Display,  # noqa: E402
+                     Game, GameFolder, start_match, wait_for)
+
+LOGO = os.path.join(STAGE_BIN, "..", "data", "menu", "logo.tga")
+
+
+def picture_difference(screenshot, picture):
+    """Mean absolute difference (0..1) between the 640x480 window and a picture."""
+    result = subprocess.run(
+        ["compare", "-metric", "MAE", "(", screenshot, "-crop", "640x480+0+0", "+repage", ")",
+         picture, "null:"], capture_output=True, text=True)
+    return float(result.stderr.split("(")[1].split(")")[0])
+
+
+class MenuTest(unittest.TestCase):
+    def setUp(self):
+        self.display = Display()
+        self.folder = GameFolder("playerName Ace\n")
+        self.game = Game(self.display, self.folder)
+
+    def tearDown(self):
+        self.game.kill()
+        self.display.stop()
+        self.folder.remove()
+
+    def shot(self, name):
+        return self.display.screenshot(os.path.join(ARTIFACTS, f"e2e-menu-{name}.png"))
+
+    def wait_main_page(self):
+        self.assertTrue(self.game.wait_trace_after("menu opened", "first frame 640x480"))
+        window = self.game.window()
+        self.display.focus(window)
+        return window
+
+    def clicks(self):
+        return [line for line in self.game.trace() if line.startswith("menu click")]
+
+    def test_splash_then_pages_hover_edges_and_escape(self):
+        self.assertTrue(self.game.wait_trace("menu splash shown"))
+        splash = self.shot("splash")
+        self.assertLess(picture_difference(splash, LOGO), 0.02)
+        start = time.time()
+        self.wait_main_page()
+        self.assertGreater(time.time() - start, 2.0)  # the splash stays about three seconds
+        self.display.move_mouse(600, 40)
+        time.sleep(0.3)
+        self.shot("main")
+
+        # Hovering Play lights Play and nothing else.
+        play_inside, credits_inside = (390, 172), (390, 229)
+        before = self.display.pixel(*play_inside), self.display.pixel(*credits_inside)
+        self.display.move_mouse(250, PLAY[1])
+        time.sleep(0.3)
+        after = self.display.pixel(*play_inside), self.display.pixel(*credits_inside)
+        self.shot("hover-play")
+        self.assertGreater(sum(after[0]), sum(before[0]) + 60)
+        self.assertEqual(after[1], before[1])
+
+        # A click exactly on an edge is not a click on the button.
+        self.display.click(230, PLAY[1])
+        self.display.click(320, 480 - 315)
+        time.sleep(0.3)
+        self.assertEqual(self.clicks(), [])
+
+        self.display.click(*PLAY)
+        self.assertTrue(wait_for(lambda: self.clicks() == ["menu click page=1"]))
+        self.shot("fighters")
+        self.display.press("Escape")
+        time.sleep(0.3)
+        self.display.click(*CREDITS)
+        self.assertTrue(wait_for(lambda: self.clicks()[-1:] == ["menu click page=2"]))
+        self.shot("credits")
+        self.display.click(*PLAY)  # nothing to click on the credits page
+        time.sleep(0.3)
+        self.assertEqual(self.clicks()[-1], "menu click page=2")
+        self.display.press("Escape")
+        time.sleep(0.3)
+        self.display.click(*PLAY)
+        self.assertTrue(wait_for(lambda: self.clicks()[-1:] == ["menu click page=1"]))
+
+    def test_middle_fighter_starts_a_match_and_escape_returns_without_splash(self):
+        self.wait_main_page()
+        window = start_match(self.display, self.game, fighter=1)
+        self.assertTrue(self.game.wait_trace("match opened fighter=1 name=Ace"))
+        self.display.focus(window)
+        self.display.press("Escape")
+        self.assertTrue(self.game.wait_trace_after("menu opened firstRun=0", "first frame 640x480"))
+        self.assertEqual(sum("menu splash shown" in line for line in self.game.trace()), 1)
+        window = self.game.window()
+        self.assertEqual(self.display.geometry(window), (0, 0, 640, 480))
+        self.display.focus(window)
+        self.display.click(*QUIT)
+        self.assertEqual(self.game.wait_exit(), 0)
+        self.assertEqual(self.display.windows("Blastavia"), [])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
