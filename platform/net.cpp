@@ -65,6 +65,38 @@ Socket acceptConnection(Socket s) {
     }
 }
 
+bool acceptFailedForPeerOnly() {
+    switch (errno) {
+    case ECONNABORTED: case EPROTO: case EINTR: case EAGAIN: case ENETDOWN: case ENOPROTOOPT:
+    case EHOSTDOWN: case ENONET: case EHOSTUNREACH: case EOPNOTSUPP: case ENETUNREACH:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool setAbortiveClose(Socket s) {
+    linger l{1, 0};
+    return setsockopt(s, SOL_SOCKET, SO_LINGER, &l, sizeof l) == 0;
+}
+
+bool setNonBlocking(Socket s) {
+    int flags = fcntl(s, F_GETFL, 0);
+    return flags >= 0 && fcntl(s, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+int waitReadable(const Socket* sockets, size_t count, uint32_t timeoutMs) {
+    enum { MAX_POLLED = 256 };
+    pollfd fds[MAX_POLLED];
+    if (count > MAX_POLLED) count = MAX_POLLED;
+    for (size_t i = 0; i < count; ++i) fds[i] = pollfd{sockets[i], POLLIN, 0};
+    int r;
+    do {
+        r = poll(fds, nfds_t(count), int(timeoutMs));
+    } while (r < 0 && errno == EINTR);
+    return r;
+}
+
 bool connectTo(Socket s, const NetAddress& to, uint32_t timeoutMs) {
     sockaddr_in sa = toSockaddr(to);
     if (timeoutMs == 0) return connect(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;

@@ -28,12 +28,22 @@ void shutdownSocket(Socket s);
 
 // Allow a listening port to be bound again while old connections linger.
 bool setReuseAddress(Socket s);
+// Close with a reset instead of an orderly goodbye (tests of rude peers).
+bool setAbortiveClose(Socket s);
+// Receives on s return -1 at once when nothing is waiting.
+bool setNonBlocking(Socket s);
+// Waits until one of the sockets has a datagram or timeoutMs passes; returns
+// how many are readable (0 on time-out, -1 on failure).
+int waitReadable(const Socket* sockets, size_t count, uint32_t timeoutMs);
 // Make receives on s give up after `ms` milliseconds (0: wait for ever).
 bool setReceiveTimeout(Socket s, uint32_t ms);
 
 bool bindAnyInterface(Socket s, uint16_t port);
 bool listenOn(Socket s, int backlog);
 Socket acceptConnection(Socket s);  // NO_SOCKET on failure
+// After a failed acceptConnection: true when only that one pending connection
+// failed (the peer reset it, the network hiccuped) and the listener is fine.
+bool acceptFailedForPeerOnly();
 // Connects, giving up after timeoutMs (0: the system's own limit).
 bool connectTo(Socket s, const NetAddress& to, uint32_t timeoutMs);
 

@@ -1,0 +1,24 @@
+// The scoreboard's table and its text: the local player and the ten remote
+// slots, ordered by frags with the game's own exchange sort (ties keep the
+// order that sort leaves), laid out as overlay lines.
+#pragma once
+#include <cstdint>
+
+constexpr int SCOREBOARD_ROWS = 11;           // row 0 local, rows 1..10 remote slots 0..9
+constexpr int SCOREBOARD_MAX_LINES = 2 + 2 * SCOREBOARD_ROWS;
+
+struct ScoreRow {
+    char name[15];   // empty: no player in that slot
+    int32_t frags;
+};
+
+// One queued overlay line of the board.
+struct ScoreLine {
+    float x, y;
+    float red, green, blue;
+    char text[64];
+};
+
+void sortScoreRows(ScoreRow rows[SCOREBOARD_ROWS]);
+// Title, rule, then two lines per listed player; returns the number of lines.
+int scoreboardLines(const ScoreRow rows[SCOREBOARD_ROWS], ScoreLine out[SCOREBOARD_MAX_LINES]);

@@ -1,0 +1,133 @@
+#include "server_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "platform/clock.h"
+#include "protocol/protocol.h"
+
+extern char** environ;
+
+ServerProcess::~ServerProcess() { stop(); }
+
+bool ServerProcess::start(const std::vector<std::string>& args) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    std::vector<char*> argv;
+    std::string program = "./server";
+    argv.push_back(&program[0]);
+    std::vector<std::string> copy = args;
+    for (std::string& a : copy) argv.push_back(&a[0]);
+    argv.push_back(nullptr);
+    int r = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    out = fds[0];
+    if (r != 0) child = -1;
+    return r == 0;
+}
+
+std::string ServerProcess::readLine(int timeoutMs) {
+    uint32_t start = platform::timeGetTime();
+    for (;;) {
+        size_t nl = pending.find('\n');
+        if (nl != std::string::npos) {
+            std::string line = pending.substr(0, nl + 1);
+            pending.erase(0, nl + 1);
+            return line;
+        }
+        int left = timeoutMs - int(platform::timeGetTime() - start);
+        if (left <= 0 || out < 0) return "";
+        pollfd p{out, POLLIN, 0};
+        if (poll(&p, 1, left) <= 0) return "";
+        char buf[512];
+        ssize_t n = read(out, buf, sizeof buf);
+        if (n <= 0) return "";
+        pending.append(buf, size_t(n));
+    }
+}
+
+std::string ServerProcess::readToEnd(int* status, int timeoutMs) {
+    std::string all;
+    for (std::string line; !(line = readLine(timeoutMs)).empty();) all += line;
+    all += pending;
+    pending.clear();
+    *status = -1;
+    int raw = 0;
+    if (child > 0 && waitpid(child, &raw, 0) == child) {
+        *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        child = -1;
+    }
+    return all;
+}
+
+void ServerProcess::stop() {
+    if (child > 0) {
+        kill(child, SIGTERM);
+        waitpid(child, nullptr, 0);
+        child = -1;
+    }
+    if (out >= 0) close(out);
+    out = -1;
+    pending.clear();
+}
+
+UdpClient::UdpClient() : socket(platform::udpSocket()) {}
+UdpClient::~UdpClient() { platform::closeSocket(socket); }
+
+void UdpClient::send(const std::string& text) {
+    platform::NetAddress to;
+    platform::lookupHost("127.0.0.1", &to);
+    to.port = protocol::GAME_PORT;
+    platform::sendTo(socket, text.data(), text.size(), to);
+}
+
+std::vector<std::string> UdpClient::receiveAll(int quietMs) {
+    std::vector<std::string> got;
+    char buf[protocol::NET_BUFFER_SIZE + 1];
+    while (platform::waitReadable(&socket, 1, uint32_t(quietMs)) == 1) {
+        long n = platform::receiveFrom(socket, buf, sizeof buf, nullptr);
+        if (n < 0) break;
+        got.emplace_back(buf, size_t(n));
+    }
+    return got;
+}
+
+std::string stateText(const std::string& id, const std::string& name) {
+    return id + " " + name +
+           " 1 3.500000 -2.250000 90.000000 4 2 0 0 0 0.000000 0.000000 0.000000 0.000000 "
+           "0.000000 0.000000";
+}
+
+std::string stateDatagram(const std::string& id, const std::string& name) {
+    char buf[protocol::NET_BUFFER_SIZE];
+    std::string text = stateText(id, name);
+    std::memcpy(buf, text.c_str(), text.size() + 1);
+    size_t n = protocol::appendChecksum(buf, text.size(), sizeof buf);
+    return std::string(buf, n);
+}
+
+std::string askLobby() {
+    platform::Socket s = platform::tcpSocket();
+    platform::NetAddress to;
+    platform::lookupHost("127.0.0.1", &to);
+    to.port = protocol::INIT_PORT;
+    std::string reply;
+    if (platform::connectTo(s, to, 2000)) {
+        platform::setReceiveTimeout(s, 2000);
+        char buf[protocol::NET_BUFFER_SIZE];
+        long n = platform::receiveBytes(s, buf, sizeof buf);
+        if (n > 0) reply.assign(buf, size_t(n));
+    }
+    platform::closeSocket(s);
+    return reply;
+}

@@ -1,0 +1,43 @@
+// Test helpers: the staged `server` as a child process with its console on a
+// pipe, and a UDP client on 127.0.0.1. Each helper owns and frees its handles.
+#pragma once
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/net.h"
+
+class ServerProcess {
+public:
+    ~ServerProcess();
+    // Starts ./server with the arguments (run from the staged bin/).
+    bool start(const std::vector<std::string>& args);
+    // Next console line with its "\n", or "" after timeoutMs or at the end.
+    std::string readLine(int timeoutMs = 2000);
+    // Everything printed until the process ends; its exit status in *status.
+    std::string readToEnd(int* status, int timeoutMs = 2000);
+    void stop();
+    pid_t pid() const { return child; }
+
+private:
+    pid_t child = -1;
+    int out = -1;
+    std::string pending;
+};
+
+class UdpClient {
+public:
+    UdpClient();
+    ~UdpClient();
+    void send(const std::string& text);
+    // Datagrams received until `quietMs` pass without one.
+    std::vector<std::string> receiveAll(int quietMs = 150);
+    platform::Socket socket;
+};
+
+// A state datagram with its checksum, in the client's format.
+std::string stateDatagram(const std::string& id, const std::string& name);
+std::string stateText(const std::string& id, const std::string& name);
+// Connects to the lobby and returns its reply ("" on failure).
+std::string askLobby();
