@@ -31,7 +31,7 @@ void setBeamCorners(Beam& beam, float length);
 // What a skin trades: walking speed against time between shots.
 struct Skin {
     const char* texturePath;
-    float speed;      // units per millisecond / 10 (0.08: 8 units per second)
+    float speed;      // a frame moves frame ms x speed x 0.1 units: 0.08 is 8 a second
     int32_t reloadMs;
 };
 constexpr int SKIN_COUNT = 3;
