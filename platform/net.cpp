@@ -144,7 +144,7 @@ long receiveFrom(Socket s, void* data, size_t len, NetAddress* from) {
 }
 
 size_t sendBatch(Socket s, const Datagram* datagrams, size_t count) {
-    enum { BATCH = 64 };
+    constexpr size_t BATCH = 64;
     size_t sent = 0;
     while (sent < count) {
         mmsghdr msgs[BATCH];

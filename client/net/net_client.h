@@ -1,0 +1,71 @@
+// The client's link to the server: the TCP join, then a send thread that
+// posts our state every 20 ms and a receive thread that keeps the table of
+// the other players. The NetClient owns its sockets, threads and table;
+// threads share the table and the stop flag only through its lock or atomics.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+#include "platform/mutex.h"
+#include "platform/net.h"
+#include "platform/thread.h"
+#include "protocol/protocol.h"
+
+using protocol::RemoteState;
+
+// Fills every field of our next state except clientId; called on the send
+// thread, so it must take its own consistent copy.
+using StateSource = std::function<void(protocol::StateMessage&)>;
+
+enum class JoinOutcome { Joined, Failed, ServerFull };
+
+class NetClient {
+public:
+    NetClient() = default;
+    ~NetClient();
+    NetClient(const NetClient&) = delete;
+    NetClient& operator=(const NetClient&) = delete;
+
+    // The game's join: "Server is full" is a fatal error; false on any failure.
+    bool joinServer(const char* serverName, StateSource source);
+    // The same join reporting what happened, for callers without a window.
+    JoinOutcome connect(const char* serverName, StateSource source);
+    // Stops and joins both threads, closes the sockets, marks every player gone.
+    void leaveServer();
+
+    // Receive side, also used directly by tests: one verified relay text.
+    void applyRelayedState(const char* text);
+    // A whole copy of one entry, never half old and half new.
+    RemoteState remoteState(int slot);
+
+    const char* clientId() const { return id; }
+    const protocol::JoinReply& reply() const { return joinReply; }
+    // The local UDP port (0 before the first send), for tests.
+    uint16_t localPort() const;
+
+    // How long one join may wait for the server, connect and reply each.
+    static constexpr uint32_t JOIN_TIMEOUT_MS = 3000;
+
+private:
+    void sendLoop();
+    void receiveLoop();
+
+    char id[protocol::CLIENT_ID_SIZE] = "0";
+    protocol::JoinReply joinReply;
+    platform::NetAddress server;
+    platform::Socket tcp = platform::NO_SOCKET;
+    platform::Socket udp = platform::NO_SOCKET;
+    platform::Thread receiver, sender;
+    std::atomic<uint8_t> stopRequested{0};
+    StateSource stateSource;
+    platform::Mutex tableLock;
+    RemoteState remoteStates[protocol::SLOT_COUNT];
+};
+
+// The game's one link to its server; process lifetime, joined per match.
+extern NetClient netClient;
+
+// "%i%s": process id written directly in front of the local IPv4 address,
+// cut to 19 characters. False when the local address cannot be found.
+bool makeClientId(char out[protocol::CLIENT_ID_SIZE]);
