@@ -3,6 +3,7 @@
 #include <cstdarg>
 
 void consoleLine(FILE* console, const char* format, ...) {
+    if (!console) return;
     va_list args;
     va_start(args, format);
     std::vfprintf(console, format, args);

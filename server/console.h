@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdio>
 
+// A null console drops the line.
 void consoleLine(FILE* console, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // A copy of a player-supplied text safe to print: control bytes become '?',

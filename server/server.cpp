@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "platform/text.h"
 #include "protocol/scan.h"
 #include "server/console.h"
 

@@ -14,7 +14,7 @@ enum class SendMode { Batched, OneByOne };
 class Server {
 public:
     // Reads the three command-line arguments ("%s", "%i", "%i"); lines go to
-    // `console`. Opens nothing yet.
+    // `console` (null: nowhere). Opens nothing yet.
     Server(const char* mapArg, const char* maxPlayersArg, const char* fragLimitArg,
            FILE* console = stdout);
     // Clean-up, then waits for the lobby thread and closes the sockets.

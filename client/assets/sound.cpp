@@ -23,8 +23,12 @@ void initAudio() {
 }
 
 void loadSound(Sound& destination, const char* path) {
+    // The owner always ends up with a chunk or none, never a stale handle.
+    destination = nullptr;
     if (!audioAvailable) return;
-    destination = Mix_LoadWAV_RW(SDL_RWFromFile(path, "rb"), 1);
+    SDL_RWops* stream = SDL_RWFromFile(path, "rb");
+    if (!stream) return;
+    destination = Mix_LoadWAV_RW(stream, 1);
     if (destination) Mix_VolumeChunk(destination, settingsCopy().volume * 12);
 }
 

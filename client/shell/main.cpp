@@ -3,6 +3,7 @@
 // or closes the window.
 #include <cstdlib>
 
+#include "client/assets/sound.h"
 #include "client/shell/screen_loop.h"
 #include "client/shell/standin.h"
 #include "client/ui/menu.h"
@@ -14,6 +15,7 @@ using MatchScreen = StandInMatch;
 int main() {
     std::srand(platform::timeGetTime());
     platform::showCursor(false);
+    initAudio();
 
     bool firstRun = true;
     for (;;) {

@@ -102,6 +102,20 @@ std::vector<std::string> UdpClient::receiveAll(int quietMs) {
     return got;
 }
 
+std::vector<std::string> UdpClient::receiveExpected(size_t count, int extraMs) {
+    std::vector<std::string> got;
+    char buf[protocol::NET_BUFFER_SIZE + 1];
+    uint32_t start = platform::timeGetTime();
+    while (got.size() < count && platform::timeGetTime() - start < 3000) {
+        if (platform::waitReadable(&socket, 1, 100) != 1) continue;
+        long n = platform::receiveFrom(socket, buf, sizeof buf, nullptr);
+        if (n >= 0) got.emplace_back(buf, size_t(n));
+    }
+    if (extraMs > 0)
+        for (const std::string& extra : receiveAll(extraMs)) got.push_back(extra);
+    return got;
+}
+
 std::string stateText(const std::string& id, const std::string& name) {
     return id + " " + name +
            " 1 3.500000 -2.250000 90.000000 4 2 0 0 0 0.000000 0.000000 0.000000 0.000000 "

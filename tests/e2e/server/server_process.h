@@ -33,6 +33,9 @@ public:
     void send(const std::string& text);
     // Datagrams received until `quietMs` pass without one.
     std::vector<std::string> receiveAll(int quietMs = 150);
+    // Waits (up to 3 s, for a busy machine) until `count` datagrams are in,
+    // then listens `extraMs` longer so that extra ones are caught too.
+    std::vector<std::string> receiveExpected(size_t count, int extraMs = 100);
     platform::Socket socket;
 };
 

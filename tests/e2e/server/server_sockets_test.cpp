@@ -73,7 +73,7 @@ TEST(ServerProgram, LobbyRepliesFullOnceTheLimitIsOccupied) {
     for (int i = 0; i < 4; ++i) {
         clients[i].send(stateDatagram(std::to_string(100 + i), "P" + std::to_string(i)));
         // Our own relays back mean the server has taken the slot.
-        EXPECT_EQ(clients[i].receiveAll().size(), 9u);
+        EXPECT_EQ(clients[i].receiveExpected(9).size(), 9u);
         EXPECT_EQ(server->readLine(), "New Client:  P" + std::to_string(i) + " \n");
         EXPECT_EQ(askLobby(), i < 3 ? "hall/hall.bxm 0 20" : "hall/hall.bxm 1 20");
     }
@@ -102,7 +102,7 @@ TEST(ServerProgram, OnlyVerifiedDatagramsAreRecordedAndRelayed) {
     auto server = startServer({"hall", "10", "20"});
     UdpClient bob, stranger;
     bob.send(stateDatagram("22", "Bob"));
-    EXPECT_EQ(bob.receiveAll().size(), 9u);
+    EXPECT_EQ(bob.receiveExpected(9).size(), 9u);
     EXPECT_EQ(server->readLine(), "New Client:  Bob \n");
 
     stranger.send("x+1 ");
@@ -111,7 +111,8 @@ TEST(ServerProgram, OnlyVerifiedDatagramsAreRecordedAndRelayed) {
 
     stranger.send("x+120 ");
     EXPECT_EQ(server->readLine(), "New Client:   \n");
-    std::vector<std::string> toBob = bob.receiveAll(), toStranger = stranger.receiveAll();
+    std::vector<std::string> toBob = bob.receiveExpected(9),
+                             toStranger = stranger.receiveExpected(9);
     ASSERT_EQ(toBob.size(), 9u);
     EXPECT_EQ(toBob[0], "0 x+200 ");
     ASSERT_EQ(toStranger.size(), 9u);
@@ -123,11 +124,11 @@ TEST(ServerProgram, TwoClientsGetEachOtherAndEightEmptySlotsInOrder) {
     auto server = startServer({"hall", "10", "20"});
     UdpClient ace, bob;
     ace.send(stateDatagram("123410.0.0.7", "Ace"));
-    ace.receiveAll();
+    EXPECT_EQ(ace.receiveExpected(9).size(), 9u);
     bob.send(stateDatagram("99910.0.0.9", "Bob"));
-    std::vector<std::string> toAce = ace.receiveAll(), toBob = bob.receiveAll();
-    ASSERT_EQ(toAce.size() + toBob.size(), 18u);
+    std::vector<std::string> toAce = ace.receiveExpected(9), toBob = bob.receiveExpected(9);
     ASSERT_EQ(toAce.size(), 9u);
+    ASSERT_EQ(toBob.size(), 9u);
     EXPECT_EQ(toAce[0][0], '0');
     EXPECT_NE(toAce[0].find(" Bob "), std::string::npos);
     EXPECT_EQ(toBob[0],
@@ -152,11 +153,11 @@ TEST(ServerProgram, SilentClientIsFreedAndTakenBackIn) {
         ace.send(stateDatagram("11", "Ace"));
     }
     EXPECT_EQ(server->readLine(), "Bob has disconnected \n");
-    ace.receiveAll(50);
-    bob.receiveAll(50);
+    ace.receiveAll(300);
+    bob.receiveAll(300);
     bob.send(stateDatagram("22", "Bob"));
     EXPECT_EQ(server->readLine(), "New Client:  Bob \n");
-    std::vector<std::string> toAce = ace.receiveAll();
+    std::vector<std::string> toAce = ace.receiveExpected(9);
     ASSERT_EQ(toAce.size(), 9u);
     EXPECT_EQ(toAce[0][0], '0');  // Bob is live again in slot 1
 }
@@ -168,10 +169,19 @@ TEST(ServerProgram, EleventhClientIsNotTakenButStillCausesTheRelay) {
         clients[i].send(stateDatagram(std::to_string(100 + i), "P" + std::to_string(i)));
         EXPECT_EQ(server->readLine(), "New Client:  P" + std::to_string(i) + " \n");
     }
-    for (int i = 0; i < SLOT_COUNT; ++i) clients[i].receiveAll(50);
     EXPECT_EQ(askLobby(), "hall/hall.bxm 1 20");
+    // Client i has heard nine relays for its own join and each later one.
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        EXPECT_EQ(clients[i].receiveExpected(size_t(9 * (SLOT_COUNT - i)), 0).size(),
+                  size_t(9 * (SLOT_COUNT - i)));
+    // Everyone speaks once more, so no slot is near its time-out.
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        clients[i].send(stateDatagram(std::to_string(100 + i), "P" + std::to_string(i)));
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        EXPECT_EQ(clients[i].receiveExpected(size_t(9 * SLOT_COUNT), 0).size(),
+                  size_t(9 * SLOT_COUNT));
     clients[SLOT_COUNT].send(stateDatagram("999", "Late"));
-    for (int i = 0; i < SLOT_COUNT; ++i) EXPECT_EQ(clients[i].receiveAll().size(), 9u) << i;
+    for (int i = 0; i < SLOT_COUNT; ++i) EXPECT_EQ(clients[i].receiveExpected(9).size(), 9u) << i;
     EXPECT_TRUE(clients[SLOT_COUNT].receiveAll().empty());
     EXPECT_EQ(server->readLine(300), "");
 }

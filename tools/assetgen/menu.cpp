@@ -1,0 +1,237 @@
+#include "menu.h"
+
+#include <cmath>
+
+#include "rng.h"
+#include "sprites.h"
+#include "text.h"
+
+namespace {
+
+constexpr int W = 640, H = 480;
+constexpr int HORIZON = 262;
+
+std::string fontDir;
+std::string bold() { return fontDir + "/DejaVuSans-Bold.ttf"; }
+std::string regular() { return fontDir + "/DejaVuSans.ttf"; }
+std::string condensed() { return fontDir + "/DejaVuSansCondensed-Bold.ttf"; }
+
+// A straight stroke between two canvas points.
+void line(Canvas& c, float x0, float y0, float x1, float y1, float width, Rgba colour) {
+    Frame f{(x0 + x1) / 2, (y0 + y1) / 2, 1, 0};
+    float hx = (x1 - x0) / 2, hy = (y1 - y0) / 2;
+    fill(c, f, Capsule(-hx, hy, hx, -hy, width / 2), colour);
+}
+
+// The arena at night: starry sky, a glowing grid floor running to the horizon.
+Canvas backdrop(uint64_t seed) {
+    Canvas c(W, H);
+    for (int y = 0; y < H; ++y) {
+        Rgba row;
+        if (y < HORIZON) row = mix(rgb(6, 8, 22), rgb(52, 22, 72), std::pow(float(y) / HORIZON, 2.0f));
+        else row = mix(rgb(26, 10, 40), rgb(8, 6, 18), float(y - HORIZON) / (H - HORIZON));
+        for (int x = 0; x < W; ++x) c.at(x, y) = row;
+    }
+    Rng rng(seed);
+    for (int i = 0; i < 140; ++i) {
+        float x = rng.range(0, W), y = rng.range(0, HORIZON - 20), b = rng.range(0.2f, 1.0f);
+        Frame f{x, y, 1, 0};
+        fill(c, f, Circle(0, 0, b > 0.9f ? 1.2f : 0.7f), {0.8f, 0.85f, 1.0f, b * (1 - y / HORIZON)});
+    }
+    Canvas grid(W, H);
+    const Rgba neon = rgb(255, 60, 200);
+    for (int i = -14; i <= 14; ++i) line(grid, W / 2 + i * 12.0f, HORIZON, W / 2 + i * 140.0f, H + 40, 1.6f, neon);
+    for (int k = 1; k < 12; ++k) {
+        float y = HORIZON + 230.0f / (12 - k) - 230.0f / 12;
+        line(grid, 0, y, W, y, 1.2f + 0.1f * k, neon);
+    }
+    Canvas glow = grid;
+    blur(glow, 3, 2);
+    for (int y = HORIZON; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            float fade = std::min(1.0f, (y - HORIZON) / 90.0f);
+            c.additive(x, y, glow.at(x, y), glow.at(x, y).a * 0.9f * fade);
+            c.blend(x, y, grid.at(x, y), 0.55f * fade);
+        }
+    // The horizon glows; the corners fall into the dark.
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            float d = std::fabs(float(y - HORIZON)) / 40.0f;
+            c.additive(x, y, rgb(255, 90, 160), 0.22f * std::exp(-d * d));
+            float vx = (x - W / 2.0f) / (W / 2.0f), vy = (y - H / 2.0f) / (H / 2.0f);
+            c.at(x, y) = scaled(c.at(x, y), 1 - 0.45f * std::pow((vx * vx + vy * vy) / 2, 1.5f));
+        }
+    return c;
+}
+
+void title(Canvas& c, int y, int size) {
+    TextStyle st;
+    st.font = bold();
+    st.size = size;
+    st.top = rgb(255, 246, 170);
+    st.bottom = rgb(255, 110, 30);
+    st.outline = size / 16;
+    st.outlineColour = rgb(40, 10, 30);
+    st.glow = size / 8;
+    st.glowColour = rgb(255, 80, 40, 0.9f);
+    drawText(c, st, "BLASTAVIA", W / 2, y, Align::Centre);
+}
+
+TextStyle label(int size, Rgba colour = {1, 1, 1, 1}, const std::string& font = "") {
+    TextStyle st;
+    st.font = font.empty() ? bold() : font;
+    st.size = size;
+    st.top = colour;
+    st.bottom = scaled(colour, 0.82f);
+    st.outline = 1;
+    st.outlineColour = rgb(10, 8, 20, 0.9f);
+    return st;
+}
+
+// A panel filling exactly the pixels of a hot spot given as the menu gives
+// it: x0..x1 across, y0..y1 counted upwards from the bottom edge.
+void panel(Canvas& c, int x0, int x1, int y0, int y1, Rgba top, Rgba bottom, Rgba rim) {
+    int rowTop = H - y1, rowEnd = H - y0;  // rows rowTop .. rowEnd - 1
+    for (int y = rowTop; y < rowEnd; ++y)
+        for (int x = x0; x < x1; ++x) {
+            float t = float(y - rowTop) / (rowEnd - rowTop - 1);
+            Rgba col = mix(top, bottom, t);
+            bool edge = x == x0 || x == x1 - 1 || y == rowTop || y == rowEnd - 1;
+            bool inner = x == x0 + 1 || x == x1 - 2 || y == rowTop + 1 || y == rowEnd - 2;
+            if (edge) col = rim;
+            else if (inner) col = scaled(rim, 0.35f);
+            else if (y == rowTop + 2) col = mix(col, {1, 1, 1, 1}, 0.25f);
+            c.at(x, y) = {col.r, col.g, col.b, 1};
+        }
+}
+
+void button(Canvas& c, int x0, int x1, int y0, int y1, const std::string& text) {
+    panel(c, x0, x1, y0, y1, rgb(40, 70, 130), rgb(14, 22, 58), rgb(110, 210, 255));
+    TextStyle st = label(21);
+    drawText(c, st, text, (x0 + x1) / 2, H - y1 + (y1 - y0 - 25) / 2, Align::Centre);
+}
+
+void footer(Canvas& c, const std::string& text) {
+    TextStyle st = label(13, rgb(190, 180, 220), regular());
+    drawText(c, st, text, W / 2, H - 26, Align::Centre);
+}
+
+Canvas splash() {
+    Canvas c = backdrop(7);
+    // A sun sinking behind the arena, striped like an old arcade cabinet.
+    for (int y = 60; y < HORIZON; ++y)
+        for (int x = 200; x < 440; ++x) {
+            float dx = x + 0.5f - W / 2.0f, dy = y + 0.5f - (HORIZON - 10.0f);
+            float d = std::sqrt(dx * dx + dy * dy);
+            float cover = std::max(0.0f, std::min(1.0f, 110.5f - d));
+            int stripe = (HORIZON - y) / 9;
+            if (y > 150 && (HORIZON - y) % 9 < (8 - stripe) / 2) cover = 0;
+            c.blend(x, y, mix(rgb(255, 230, 90), rgb(255, 50, 130), (y - 140.0f) / 120.0f), cover * 0.9f);
+        }
+    title(c, 150, 84);
+    drawText(c, label(20, rgb(200, 220, 255), regular()), "a LAN arena shooter", W / 2, 258, Align::Centre);
+    for (int skin = 0; skin < FIGHTER_SKINS; ++skin) {
+        Frame f{W / 2.0f + (skin - 1) * 130.0f, 375.0f - (skin == 1 ? 12 : 0), 62, float((skin - 1) * -14)};
+        drawFighter(c, f, skin, 0.25f * skin);
+    }
+    footer(c, "loading...");
+    return c;
+}
+
+Canvas mainPage() {
+    Canvas c = backdrop(11);
+    title(c, 40, 72);
+    drawText(c, label(16, rgb(200, 220, 255), regular()), "pick a fighter, find a server, blast away", W / 2, 132, Align::Centre);
+    button(c, 230, 410, 280, 315, "Play");
+    button(c, 230, 410, 223, 258, "Credits");
+    button(c, 230, 410, 166, 201, "Quit");
+    // Two fighters flank the buttons, facing in.
+    drawFighter(c, Frame{110, 330, 70, -35}, 0, 0.25f);
+    drawFighter(c, Frame{530, 330, 70, 35}, 2, 0.75f);
+    footer(c, "Esc returns to this page from anywhere in the menu");
+    return c;
+}
+
+struct Profile {
+    const char* name;
+    int speed, reloadMs;
+    const char* blurb;
+};
+
+const Profile PROFILES[FIGHTER_SKINS] = {
+    {"RUNNER", 8, 1500, "fast on foot"},
+    {"RANGER", 7, 1200, "all-rounder"},
+    {"GUNNER", 6, 900, "rapid fire"},
+};
+
+void meter(Canvas& c, int x, int y, int width, float amount, Rgba colour) {
+    for (int j = 0; j < 6; ++j)
+        for (int i = 0; i < width; ++i) {
+            bool lit = i < amount * width;
+            c.at(x + i, y + j) = lit ? mix(colour, scaled(colour, 0.6f), j / 5.0f) : rgb(20, 20, 40);
+        }
+}
+
+Canvas fightersPage() {
+    Canvas c = backdrop(13);
+    TextStyle head = label(34, rgb(255, 230, 140));
+    head.bottom = rgb(255, 130, 50);
+    head.outline = 2;
+    drawText(c, head, "CHOOSE YOUR FIGHTER", W / 2, 42, Align::Centre);
+    const int xs[FIGHTER_SKINS][2] = {{35, 190}, {225, 380}, {445, 600}};
+    const Rgba tints[FIGHTER_SKINS] = {rgb(90, 230, 120), rgb(255, 170, 70), rgb(130, 150, 255)};
+    for (int skin = 0; skin < FIGHTER_SKINS; ++skin) {
+        int x0 = xs[skin][0], x1 = xs[skin][1], top = H - 360, cx = (x0 + x1) / 2;
+        panel(c, x0, x1, 115, 360, rgb(34, 40, 84), rgb(12, 12, 34), tints[skin]);
+        drawText(c, label(20, tints[skin]), PROFILES[skin].name, cx, top + 10, Align::Centre);
+        Frame pad{float(cx), float(top + 105), 1, 0};
+        fill(c, pad, Ellipse(0, 0, 58, 58), scaled(tints[skin], 0.22f));
+        fill(c, pad, Ellipse(0, 0, 52, 52), rgb(16, 16, 38));
+        drawFighter(c, Frame{float(cx), float(top + 105), 66, 0}, skin, 0.25f);
+        const Profile& p = PROFILES[skin];
+        TextStyle small = label(13, rgb(225, 225, 240), regular());
+        drawText(c, small, p.blurb, cx, top + 166, Align::Centre);
+        TextStyle stat = label(13, {1, 1, 1, 1}, condensed());
+        drawText(c, stat, "Speed " + std::to_string(p.speed) + " units/s", x0 + 12, top + 188, Align::Left);
+        meter(c, x0 + 12, top + 206, x1 - x0 - 24, p.speed / 8.0f, tints[skin]);
+        drawText(c, stat, "Reload " + std::to_string(p.reloadMs) + " ms", x0 + 12, top + 216, Align::Left);
+        meter(c, x0 + 12, top + 234, x1 - x0 - 24, 900.0f / p.reloadMs, tints[skin]);
+    }
+    footer(c, "click a fighter to join the match  -  Esc: back");
+    return c;
+}
+
+Canvas creditsPage() {
+    Canvas c = backdrop(17);
+    title(c, 28, 56);
+    TextStyle head = label(26, rgb(255, 220, 140));
+    drawText(c, head, "Credits", W / 2, 110, Align::Centre);
+    const char* lines[][2] = {
+        {"Game, code, pictures, sounds and music", "the Blastavia team"},
+        {"Every picture painted and every sound synthesised", "by our own generator, at build time"},
+        {"Built with", "C++17, SDL2, SDL2_mixer, OpenGL, GLU"},
+        {"Pictures and music", "libjpeg, SDL2_ttf, libogg and libvorbis"},
+        {"Lettering", "the DejaVu fonts"},
+    };
+    int y = 160;
+    for (const auto& l : lines) {
+        drawText(c, label(14, rgb(170, 190, 255), regular()), l[0], W / 2, y, Align::Centre);
+        drawText(c, label(18, rgb(255, 255, 255)), l[1], W / 2, y + 19, Align::Centre);
+        y += 52;
+    }
+    footer(c, "Esc: back to the main page");
+    return c;
+}
+
+}  // namespace
+
+bool writeMenuPictures(const std::string& folder, const std::string& fontFolder) {
+    fontDir = fontFolder;
+    if (!startText()) return false;
+    bool ok = writeTga(splash(), folder + "/logo.tga", 24);
+    ok &= writeTga(mainPage(), folder + "/main.tga", 24);
+    ok &= writeTga(fightersPage(), folder + "/fighters.tga", 24);
+    ok &= writeTga(creditsPage(), folder + "/credits.tga", 24);
+    stopText();
+    return ok;
+}
