@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "client/map/map.h"
 #include "client/match/local_fighter.h"
 
 namespace {
@@ -155,6 +156,8 @@ bool collideWithMap(LocalFighter& f, const std::vector<MapMesh>& meshes) {
     return hit;
 }
 
+bool collideWithMap(LocalFighter& f, const Map& map) { return collideWithMap(f, map.meshList()); }
+
 bool collideWithFighter(LocalFighter& local, const Fighter& remote) {
     if (remote.dead) return false;
     if (local.sphere.current == remote.sphere.current) local.sphere.current.x += 0.01f;
@@ -183,6 +186,8 @@ void clipBeamToMap(Beam& beam, const std::vector<MapMesh>& meshes) {
         setBeamCorners(beam, beam.length);
     }
 }
+
+void clipBeamToMap(Beam& beam, const Map& map) { clipBeamToMap(beam, map.meshList()); }
 
 bool isHitByBeam(const LocalFighter& local, const Fighter& remote) {
     return remote.beam.visible && !local.dead && pointNearSphere(remote.beam.end, local.sphere);

@@ -9,6 +9,7 @@
 #include "client/match/vec3.h"
 
 class LocalFighter;
+class Map;
 
 constexpr float CONTACT_MARGIN = 0.001f;
 constexpr double INSIDE_ANGLE_SUM = 6.220353447;  // about 0.99 x 2 pi
@@ -34,10 +35,12 @@ bool pointNearSphere(Vec3 p, const CollisionSphere& sphere);
 // Face pass then edge pass over every face, each restarting after a push. If a
 // pass cannot settle, the fighter stays where the frame began. True if pushed.
 bool collideWithMap(LocalFighter& fighter, const std::vector<MapMesh>& meshes);
+bool collideWithMap(LocalFighter& fighter, const Map& map);
 // Pushes the local fighter out of one living remote fighter.
 bool collideWithFighter(LocalFighter& local, const Fighter& remote);
 // Shortens the beam at the nearest face it passes through, from either side.
 void clipBeamToMap(Beam& beam, const std::vector<MapMesh>& meshes);
+void clipBeamToMap(Beam& beam, const Map& map);
 // The remote's visible beam ends on the living local fighter.
 bool isHitByBeam(const LocalFighter& local, const Fighter& remote);
 // The local crosshair rests on the living remote fighter.

@@ -136,6 +136,7 @@ TEST_F(LocalFighterTest, TimersKeepRunningWhenTheClockWraps) {
 
 TEST_F(LocalFighterTest, DeathSequencePlaysOnceWaitsAndRespawnsWithoutFiring) {
     std::srand(7);
+    for (int i = 0; i < RESPAWN_POINT_COUNT; ++i) respawnPoints[i] = {10.0f * (i + 1), 0, 0};
     LocalFighter f(0);
     inputState.keys['W'] = 1;
     frameClock.frameTimeMs = 10;
