@@ -1,6 +1,5 @@
-// Bitmap-font display lists from a system font, our stand-in for building GL
-// lists from a Windows font: the face is matched with fontconfig (falling back
-// to a monospace face) and each glyph rendered by SDL2_ttf becomes a glBitmap.
+// Bitmap-font display lists from a system font (fontconfig match, SDL2_ttf
+// glyphs as glBitmaps). The caller owns the lists; the font is closed at once.
 #pragma once
 #include <cstdint>
 

@@ -1,6 +1,5 @@
-// Keeping the local fighter out of walls and other fighters, and the three
-// questions of combat: where a beam stops at a wall, whether a beam end hits
-// us, whether our crosshair rests on someone. Faces are one-sided triangles.
+// Walls and fighters kept apart, beams cut at walls, hits and aim; faces are
+// one-sided triangles owned by the map, only the local fighter's sphere moves.
 #pragma once
 #include <vector>
 

@@ -1,6 +1,5 @@
-// A fighter: one player's square sprite seen from above, with its name, frags,
-// death state and last shot. Remote players are plain Fighters mirrored from the
-// network; the player's own is a LocalFighter. A Fighter owns its three textures.
+// A fighter: one player's sprite with name, frags, death state and last shot;
+// remote players are plain Fighters. A Fighter owns its three textures.
 #pragma once
 #include <cstdint>
 

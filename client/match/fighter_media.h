@@ -1,6 +1,5 @@
-// The seam between fighter logic and the machine: textures, sounds and drawing
-// go through these pointers. The defaults do nothing, so fighters run without a
-// window (tests, a headless bot); useGlFighterMedia() plugs in GL and audio.
+// The seam between fighter logic and the machine (textures, sounds, drawing):
+// silent defaults run without a window; useGlFighterMedia() plugs in GL and audio.
 #pragma once
 #include <cstdint>
 

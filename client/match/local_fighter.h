@@ -1,6 +1,5 @@
-// The player's own fighter: input, movement, aiming, firing, the death and
-// respawn sequence and its sounds. The match owns it; the send thread reads
-// only the PublishedState copy, which the main thread refreshes under a lock.
+// The player's own fighter: input, movement, aiming, firing, death and respawn.
+// The match owns it; other threads read only the PublishedState copy, under a lock.
 #pragma once
 #include <cstdint>
 

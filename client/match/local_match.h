@@ -1,6 +1,5 @@
-// The match as it plays without a server: the "hall" map, the player's own
-// fighter walking, colliding and firing in it, the camera following, and the
-// fps line. Owns its map and fighter; the window and font live as long as it.
+// The match as it plays without a server: the player's fighter in "hall", the
+// camera following, the fps line. Owns its map and fighter, window and font.
 #pragma once
 #include <cstdint>
 
