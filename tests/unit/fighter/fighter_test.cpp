@@ -154,7 +154,9 @@ TEST_F(LocalFighterTest, DeathSequencePlaysOnceWaitsAndRespawnsWithoutFiring) {
         f.update();
         EXPECT_FALSE(f.beam.visible);
         cells += std::to_string(f.animFrame) + " ";
-        if (f.animFrame < 11) EXPECT_STREQ(f.killerId, "4242192.168.0.7");
+        if (f.animFrame < 11) {
+            EXPECT_STREQ(f.killerId, "4242192.168.0.7");
+        }
         now += 41;
     }
     EXPECT_EQ(cells, "0 1 2 3 4 5 6 7 8 9 10 11 11 11 11 11 ");

@@ -79,9 +79,10 @@ TEST(HallWalk, RandomPlayNeverLeavesTheOpenFloor) {
         // A long step can land beside a wall whose plane it started behind;
         // faces only push what comes from their front, so that overlap is
         // undone by the next ordinary frame, not by this one.
-        if (frameClock.frameTimeMs < 100)
+        if (frameClock.frameTimeMs < 100) {
             ASSERT_EQ(overlappedWall(map, at, f.sphere.radius), nullptr)
                 << "in a wall at frame " << frame;
+        }
     }
     EXPECT_GT(beams, 100);
 }
