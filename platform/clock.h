@@ -13,6 +13,16 @@ uint32_t timeGetTime();
 using ClockSource = uint32_t (*)();
 void setClockSource(ClockSource source);
 
+// now - then for two clock readings widened to 64 bits. A reading in the
+// future gives a negative difference, but when the 32-bit clock has wrapped
+// between the two (a drop of more than half its range) the true, small
+// elapsed time comes back, so timers keep running across the wrap.
+inline int64_t elapsedMs(uint64_t now, uint64_t then) {
+    int64_t d = int64_t(now) - int64_t(then);
+    if (d < -(int64_t(1) << 31)) d += int64_t(1) << 32;
+    return d;
+}
+
 void sleepMs(uint32_t ms);
 int currentProcessId();
 

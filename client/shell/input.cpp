@@ -47,7 +47,14 @@ long windowProc(const platform::Message& m) {
     }
 }
 
+namespace {
+MouseDeltaSource mouseDeltaOverride = nullptr;
+}
+
+void setMouseDeltaSource(MouseDeltaSource source) { mouseDeltaOverride = source; }
+
 MouseDelta mouseDelta() {
+    if (mouseDeltaOverride) return mouseDeltaOverride();
     int x = 0, y = 0;
     platform::getCursorPos(&x, &y);
     if (inputState.mouseLook == 1) {

@@ -39,6 +39,9 @@ struct MouseDelta {
 // In mouse-look mode the cursor movement since the last call (cursor pinned at
 // the window centre); otherwise the cursor's screen position.
 MouseDelta mouseDelta();
+// Replace the measurement (nullptr restores it); tests move the mouse this way.
+using MouseDeltaSource = MouseDelta (*)();
+void setMouseDeltaSource(MouseDeltaSource source);
 
 // Shows a warning box captioned "Error" (and writes the text to standard error),
 // then asks the program to quit. Returns to the caller, which carries on.

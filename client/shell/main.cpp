@@ -5,12 +5,12 @@
 
 #include "client/assets/sound.h"
 #include "client/shell/screen_loop.h"
-#include "client/shell/standin.h"
+#include "client/match/local_match.h"
 #include "client/ui/menu.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 
-using MatchScreen = StandInMatch;
+using MatchScreen = LocalMatch;
 
 int main() {
     std::srand(platform::timeGetTime());

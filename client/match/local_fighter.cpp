@@ -1,0 +1,145 @@
+#include "client/match/local_fighter.h"
+
+#include <cstdlib>
+
+#include "client/map/map_model.h"
+#include "client/match/fighter_media.h"
+#include "client/match/movement.h"
+#include "client/shell/input.h"
+#include "client/shell/settings.h"
+#include "client/ui/frame_clock.h"
+#include "platform/clock.h"
+#include "platform/text.h"
+
+namespace {
+bool fireHeld() { return inputState.leftButton || inputState.keys[VK_CONTROL]; }
+}  // namespace
+
+LocalFighter::LocalFighter(int32_t skinIndex) : Fighter(skinIndex) {
+    platform::copyText(name, settingsCopy().playerName);
+    lastAnimTick = platform::timeGetTime();
+    const Skin& s = skinFor(skin);
+    speed = s.speed;
+    reloadMs = s.reloadMs;
+    crosshairCorners[0] = {-0.2f, -0.2f, 0.0f};
+    crosshairCorners[1] = {0.2f, -0.2f, 0.0f};
+    crosshairCorners[2] = {0.2f, 0.2f, 0.0f};
+    crosshairCorners[3] = {-0.2f, 0.2f, 0.0f};
+    crosshair.setPosition(body.position.x, body.position.y + aimDistance, body.position.z);
+    crosshairTexture = fighterMedia.loadTexture("../data/fighter/cross.tga");
+    stepSound = fighterMedia.loadSound("../data/sfx/step.wav");
+    shotSound = fighterMedia.loadSound("../data/sfx/shot.wav");
+    squishSound = fighterMedia.loadSound("../data/sfx/squish.wav");
+    publishState();
+}
+
+LocalFighter::~LocalFighter() {
+    fighterMedia.deleteTexture(crosshairTexture);
+    fighterMedia.freeSound(stepSound);
+    fighterMedia.freeSound(shotSound);
+    fighterMedia.freeSound(squishSound);
+}
+
+void placeCrosshair(LocalFighter& f) {
+    f.crosshair.setPosition(f.body.position + f.forward * f.aimDistance);
+}
+
+void LocalFighter::update() {
+    float step = float(frameClock.frameTimeMs) * speed * 0.1f;
+    // Read every frame, alive or dead, so the cursor is re-centred every frame.
+    MouseDelta mouse = mouseDelta();
+    if (dead) {
+        beam.visible = 0;
+    } else {
+        steerAndMove(*this, mouse.x, step);
+        // Mouse up pushes the crosshair out, down pulls it in.
+        aimDistance = aimDistance - float(mouse.y) * mouseLookFactor * 0.06666667f;
+        if (aimDistance > AIM_DISTANCE_MAX) aimDistance = AIM_DISTANCE_MAX;
+        if (aimDistance < AIM_DISTANCE_MIN) aimDistance = AIM_DISTANCE_MIN;
+        placeCrosshair(*this);
+        crosshair.setRotation(body.rotation[0], body.rotation[1], body.rotation[2]);
+        tryFire();
+    }
+    if (justKilled) fighterMedia.playSound(squishSound, CHANNEL_SQUISH);
+    // Restarted every frame the walk cycle sits on a footfall cell.
+    if (moved && animFrame % 6 == 0) fighterMedia.playSound(stepSound, CHANNEL_STEP);
+    tickAnimation();
+    updateTexCoords();
+}
+
+void LocalFighter::draw() { fighterMedia.drawLocalFighter(*this); }
+
+void LocalFighter::tryFire() {
+    uint64_t now = platform::timeGetTime();
+    if (fireHeld() && platform::elapsedMs(now, lastShotTime) >= reloadMs) {
+        beam.start = body.position;
+        lastShotTime = now;
+        beam.visible = 1;
+        beam.end = crosshair.position;
+        beam.transform.setPosition(body.position);
+        beam.transform.setRotation(body.rotation[0], body.rotation[1], body.rotation[2]);
+        beam.length = length(beam.end - beam.start);
+        setBeamCorners(beam, beam.length);
+        fighterMedia.playSound(shotSound, CHANNEL_SHOT);
+    }
+    if (beam.visible && platform::elapsedMs(now, lastShotTime) > BEAM_SHOWN_MS) beam.visible = 0;
+}
+
+void LocalFighter::tickAnimation() {
+    uint64_t now = platform::timeGetTime();
+    if (platform::elapsedMs(now, lastAnimTick) > ANIM_CELL_MS) {
+        lastAnimTick = now;
+        animFrame += 1;
+    }
+    if (justKilled || (!dead && (!moved || animFrame > ATLAS_LAST_CELL))) {
+        animFrame = 0;
+        justKilled = 0;
+    }
+    if (dead && animFrame > ATLAS_LAST_CELL) {
+        // The death sequence has played once: the last blood cell stays, the
+        // killer is no longer named, and fire brings the fighter back.
+        animFrame = ATLAS_LAST_CELL;
+        platform::copyText(killerId, "0");
+        if (fireHeld()) {
+            respawn();
+            dead = 0;
+        }
+        // The click that respawns must not also fire.
+        inputState.leftButton = 0;
+        inputState.rightButton = 0;
+    }
+}
+
+void LocalFighter::respawn() {
+    const Vec3& p = respawnPoints[std::rand() % RESPAWN_POINT_COUNT];
+    body.setPosition(p);
+    sphere.current = sphere.previous = p;
+}
+
+void LocalFighter::publishState() {
+    PublishedState s;
+    platform::copyText(s.clientId, clientId);
+    platform::copyText(s.name, name);
+    s.skin = skin;
+    s.x = publishedPosition.x;
+    s.y = publishedPosition.y;
+    s.yaw = body.rotation[2];
+    s.animFrame = animFrame;
+    s.frags = frags;
+    s.dead = dead;
+    platform::copyText(s.killerId, killerId);
+    s.beamVisible = beam.visible;
+    s.beamX = beam.transform.position.x;
+    s.beamY = beam.transform.position.y;
+    s.beamYaw = beam.transform.rotation[2];
+    s.beamLength = beam.length;
+    s.beamEndX = beam.end.x;
+    s.beamEndY = beam.end.y;
+    platform::Lock hold(publishLock);
+    published = s;
+}
+
+PublishedState LocalFighter::publishedState() {
+    platform::Lock hold(publishLock);
+    return published;
+}

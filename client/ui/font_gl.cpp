@@ -1,0 +1,16 @@
+#include <GL/gl.h>
+
+#include "client/ui/font.h"
+#include "platform/font.h"
+
+uint32_t fontListBase = 0;
+
+void createFont(int height, int weight, const char* face) {
+    fontListBase = glGenLists(256);
+    platform::buildFontLists(face, height, weight, fontListBase, 0, 255);
+}
+
+void deleteFont() {
+    if (fontListBase != 0) glDeleteLists(fontListBase, 256);
+    fontListBase = 0;
+}

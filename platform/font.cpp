@@ -1,0 +1,89 @@
+#include "platform/font.h"
+
+#include <GL/gl.h>
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+// The file of the best installed match for face; a face we don't have falls
+// back to DejaVu Sans Mono, then to whatever fontconfig calls monospace.
+std::string matchFontFile(const char* face, int weight) {
+    std::string path;
+    if (!FcInit()) return path;
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face));
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("DejaVu Sans Mono"));
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("monospace"));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    if (match) {
+        FcChar8* file = nullptr;
+        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
+            path = reinterpret_cast<const char*>(file);
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+    return path;
+}
+
+// One glyph as a glBitmap: 1 bit per pixel, rows from the bottom up, the
+// origin on the baseline at the pen position.
+void compileGlyph(TTF_Font* font, uint32_t code, uint32_t list) {
+    glNewList(list, GL_COMPILE);
+    int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
+    if (code >= 32 && TTF_GlyphIsProvided32(font, code) &&
+        TTF_GlyphMetrics32(font, code, &minX, &maxX, &minY, &maxY, &advance) == 0) {
+        SDL_Color white = {255, 255, 255, 255};
+        SDL_Surface* glyph = TTF_RenderGlyph32_Blended(font, code, white);
+        SDL_Surface* rgba = glyph ? SDL_ConvertSurfaceFormat(glyph, SDL_PIXELFORMAT_RGBA32, 0) : nullptr;
+        if (rgba && rgba->w > 0 && rgba->h > 0) {
+            int rowBytes = (rgba->w + 7) / 8;
+            std::vector<GLubyte> bits(size_t(rowBytes) * size_t(rgba->h), 0);
+            SDL_LockSurface(rgba);
+            for (int y = 0; y < rgba->h; ++y) {
+                const uint8_t* row = static_cast<const uint8_t*>(rgba->pixels) + y * rgba->pitch;
+                GLubyte* out = &bits[size_t(rgba->h - 1 - y) * size_t(rowBytes)];
+                for (int x = 0; x < rgba->w; ++x)
+                    if (row[x * 4 + 3] >= 128) out[x / 8] |= GLubyte(0x80 >> (x % 8));
+            }
+            SDL_UnlockSurface(rgba);
+            // The rendered surface spans the font's whole line, ascent at the top.
+            float below = float(rgba->h - TTF_FontAscent(font));
+            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+            glBitmap(rgba->w, rgba->h, 0.0f, below, float(advance), 0.0f, bits.data());
+        } else {
+            glBitmap(0, 0, 0.0f, 0.0f, float(advance), 0.0f, nullptr);
+        }
+        SDL_FreeSurface(rgba);
+        SDL_FreeSurface(glyph);
+    }
+    glEndList();
+}
+
+}  // namespace
+
+bool buildFontLists(const char* face, int pixelHeight, int weight, uint32_t listBase, int first,
+                    int count) {
+    if (!TTF_WasInit() && TTF_Init() != 0) return false;
+    std::string file = matchFontFile(face, weight);
+    TTF_Font* font = file.empty() ? nullptr : TTF_OpenFont(file.c_str(), pixelHeight);
+    if (!font) return false;
+    if (weight >= 600) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
+    // Grey edges become whole pixels or nothing: bitmaps have one bit.
+    TTF_SetFontHinting(font, TTF_HINTING_MONO);
+    for (int i = 0; i < count; ++i) compileGlyph(font, uint32_t(first + i), listBase + uint32_t(first + i));
+    TTF_CloseFont(font);
+    return true;
+}
+
+}  // namespace platform
