@@ -45,6 +45,16 @@ void fillState(LocalFighter* fighter, protocol::StateMessage& m) {
     m.beamEndY = p.beamEndY;
 }
 
+// Where we stand, for the end-to-end tests: a few times a second.
+void traceLocalState(const LocalFighter& f) {
+    static uint32_t last = 0;
+    uint32_t now = platform::timeGetTime();
+    if (!traceEnabled() || now - last < 100) return;
+    last = now;
+    trace("state %.3f %.3f %.3f aim=%.3f dead=%d frags=%d", f.body.position.x, f.body.position.y,
+          f.body.rotation[2], f.aimDistance, f.dead, f.frags);
+}
+
 }  // namespace
 
 void announce(float red, float green, float blue, const char* text) {
@@ -157,6 +167,8 @@ void MatchScreen::update() {
     if (localFighter->beam.visible) clipBeamToMap(localFighter->beam, *map);
     localFighter->publishState();
     placeCamera(*localFighter);
+
+    traceLocalState(*localFighter);
 
     if (inputState.keys[VK_ESCAPE]) {
         quitProgram = 0;

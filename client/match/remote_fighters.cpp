@@ -25,6 +25,7 @@ void syncRemoteFighters(MatchScreen& match) {
         if (entry.vacant == 0 && !fighter) {
             fighter = new Fighter(entry.skin);
             applyRemoteState(match, *fighter, entry);
+            trace("remote slot=%d skin=%d name=%s", i, entry.skin, entry.name);
             std::snprintf(text, sizeof text, "%s has connected", entry.name);
             announce(LINK_COLOUR[0], LINK_COLOUR[1], LINK_COLOUR[2], text);
         } else if (entry.vacant == 1 && fighter) {

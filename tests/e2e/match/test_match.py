@@ -1,0 +1,188 @@
+"""A whole match between two real clients through the real server, each on
+its own screen, driven with the mouse and keys: joining, a kill credited once,
+respawning, the frag limit with its scoreboard and pause, screenshots, a
+client that dies without leaving, and a full server."""
+import math
+import os
+import signal
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
+from harness import (ARTIFACTS, Display, Game, GameFolder, Server, start_match,  # noqa: E402
+                     wait_for)
+
+TURN_PER_PIXEL = 0.6         # mouseSensitivity 5
+AIM_PER_PIXEL = 0.6 * 0.06666667
+
+
+def last_state(game):
+    """(x, y, heading, aim, dead, frags) from the latest state line."""
+    for line in reversed(game.trace()):
+        parts = line.split()
+        if len(parts) >= 8 and parts[1] == "state":
+            values = dict(p.split("=") for p in parts[5:8])
+            return (float(parts[2]), float(parts[3]), float(parts[4]), float(values["aim"]),
+                    int(values["dead"]), int(values["frags"]))
+    return None
+
+
+def events(game):
+    return [line.split(" ", 2)[2] for line in game.trace() if " event " in line]
+
+
+class Player:
+    def __init__(self, name, fighter, folder_config=""):
+        self.display = Display()
+        self.folder = GameFolder(f"playerName {name}\n" + folder_config)
+        self.name = name
+        self.fighter = fighter
+        self.game = None
+
+    def start(self):
+        self.game = Game(self.display, self.folder)
+        assert self.game.wait_trace_after("menu opened", "first frame 640x480", 20)
+        self.window = start_match(self.display, self.game, self.fighter)
+        self.display.focus(self.window)
+        self.display.move_mouse(320, 240)
+        assert wait_for(lambda: last_state(self.game) is not None, 10)
+
+    def turn_and_aim_at(self, other):
+        """Turns the fighter toward the other one and puts the crosshair on it,
+        correcting from what the game reports until it is there."""
+        for _ in range(6):
+            x, y, heading, aim, _, _ = last_state(self.game)
+            ox, oy = last_state(other.game)[:2]
+            want = math.degrees(math.atan2(oy - y, ox - x)) - 90.0
+            turn = (want - heading + 180.0) % 360.0 - 180.0
+            distance = math.hypot(ox - x, oy - y)
+            dx = round(-turn / TURN_PER_PIXEL)
+            dy = round(-(distance - aim) / AIM_PER_PIXEL)
+            if abs(dx) <= 0 and abs(dy) <= 1:
+                return distance
+            self.display.run("xdotool", "mousemove_relative", "--", str(dx), str(dy))
+            time.sleep(0.4)
+        return None
+
+    def fire(self):
+        self.display.click(320, 240)
+
+    def stop(self):
+        if self.game:
+            self.game.kill()
+        self.display.stop()
+        self.folder.remove()
+
+
+class MatchTest(unittest.TestCase):
+    def setUp(self):
+        self.alice = Player("Alice", 0)
+        self.bob = Player("Bob", 1)
+        self.server = Server(self.alice.folder, "duel", 8, 2)
+
+    def tearDown(self):
+        for player in (self.alice, self.bob):
+            player.stop()
+        self.server.stop()
+
+    def shot(self, player, name):
+        return player.display.screenshot(os.path.join(ARTIFACTS, f"e2e-match-{name}.png"))
+
+    def kill_bob(self):
+        self.assertIsNotNone(self.alice.turn_and_aim_at(self.bob))
+        kills_before = sum("You killed Bob" in e for e in events(self.alice.game))
+        self.alice.fire()
+        self.assertTrue(wait_for(
+            lambda: sum("You killed Bob" in e for e in events(self.alice.game)) > kills_before, 10))
+
+    def test_a_round_between_two_players(self):
+        alice, bob = self.alice, self.bob
+        alice.start()
+        bob.start()
+        self.assertTrue(alice.game.wait_trace("event Bob has connected"))
+        self.assertTrue(bob.game.wait_trace("event Alice has connected"))
+        self.assertTrue(alice.game.wait_trace("remote slot=0 skin=1 name=Bob"))
+        self.assertIn("New Client:  Alice \nNew Client:  Bob \n", self.server.output())
+        self.shot(alice, "joined")
+
+        # A shot whose crosshair rests on Bob kills him; the kill counts once
+        # although Bob's states keep naming Alice as his killer for a while.
+        self.kill_bob()
+        self.shot(alice, "after-kill")
+        self.assertTrue(bob.game.wait_trace("event Killed by Alice"))
+        self.assertTrue(wait_for(lambda: last_state(bob.game)[4] == 1, 5))
+        time.sleep(1.5)
+        self.assertEqual(last_state(alice.game)[5], 1)
+        self.assertEqual(sum(" frags " in line for line in alice.game.trace()), 1)
+
+        # Bob respawns when he fires after his death sequence.
+        bob.display.focus(bob.window)
+        bob.fire()
+        self.assertTrue(wait_for(lambda: last_state(bob.game)[4] == 0, 5))
+
+        # The second kill reaches the frag limit: both see the board, pause
+        # five seconds and start again from zero.
+        self.kill_bob()
+        self.assertTrue(alice.game.wait_trace("round over"))
+        self.assertTrue(bob.game.wait_trace("round over"))
+        self.shot(alice, "scoreboard")
+        self.assertTrue(alice.game.wait_trace("round restarted", 10))
+        pause = alice.game.trace_time("round restarted") - alice.game.trace_time("round over")
+        self.assertGreaterEqual(pause, 5000)
+        self.assertTrue(wait_for(lambda: last_state(alice.game)[5] == 0, 5))
+
+        # F12 twice: ../0.tga then ../1.tga, each with the exact header.
+        alice.display.focus(alice.window)
+        for expected in ("0.tga", "1.tga"):
+            alice.display.press("F12")
+            path = os.path.join(alice.folder.root, expected)
+            self.assertTrue(wait_for(lambda: os.path.exists(path), 5), expected)
+        time.sleep(0.5)
+        with open(os.path.join(alice.folder.root, "1.tga"), "rb") as f:
+            data = f.read()
+        self.assertEqual(data[:18], bytes([0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                           0x80, 0x02, 0xE0, 0x01, 24, 0x20]))
+        self.assertEqual(len(data), 18 + 640 * 480 * 3)
+
+        # Bob's game is killed outright: Alice sees him leave about a second later.
+        killed_at = time.time()
+        bob.game.proc.send_signal(signal.SIGKILL)
+        self.assertTrue(alice.game.wait_trace("event Bob has disconnected", 10))
+        self.assertLess(time.time() - killed_at, 4.0)
+        self.assertIn("Bob has disconnected \n", self.server.output())
+
+        # Escape leaves the match for the menu.
+        alice.display.focus(alice.window)
+        alice.display.press("Escape")
+        self.assertTrue(alice.game.wait_trace("menu opened firstRun=0"))
+
+    def test_a_full_server_turns_the_player_away(self):
+        self.server.stop()
+        self.server = Server(self.alice.folder, "duel", 1, 2)
+        self.alice.start()
+        bob = self.bob
+        bob.game = Game(bob.display, bob.folder)
+        self.assertTrue(bob.game.wait_trace_after("menu opened", "first frame 640x480", 20))
+        window = bob.game.window()
+        bob.display.focus(window)
+        from harness import FIGHTERS, PLAY
+        bob.display.click(*PLAY)
+        self.assertTrue(bob.game.wait_trace("menu click page=1"))
+        bob.display.click(*FIGHTERS[1])
+        boxes = wait_for(lambda: bob.display.windows("Error"), 10)
+        self.assertEqual(len(boxes), 1)
+        self.shot(bob, "server-full")
+        x, y, width, height = bob.display.geometry(boxes[0])
+        bob.display.click(x + width // 2, y + height - 28)
+        self.assertIsNotNone(bob.game.wait_exit())
+        self.assertIn("Server is full", bob.game.error_output())
+        self.assertNotIn("Could not join the server", bob.game.error_output().replace(
+            "Error: Server is full", ""))
+        self.assertFalse(any(" first frame" in line for line in
+                             bob.game.trace()[[i for i, l in enumerate(bob.game.trace())
+                                               if "menu closed" in l][0]:]))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
