@@ -51,8 +51,8 @@ void traceLocalState(const LocalFighter& f) {
     uint32_t now = platform::timeGetTime();
     if (!traceEnabled() || now - last < 100) return;
     last = now;
-    trace("state %.3f %.3f %.3f aim=%.3f dead=%d frags=%d", f.body.position.x, f.body.position.y,
-          f.body.rotation[2], f.aimDistance, f.dead, f.frags);
+    trace("state %.3f %.3f %.3f aim=%.3f dead=%d frags=%d fps=%d", f.body.position.x,
+          f.body.position.y, f.body.rotation[2], f.aimDistance, f.dead, f.frags, int(frameClock.fps));
 }
 
 }  // namespace
