@@ -9,7 +9,8 @@
 // What a map needs from outside itself. The game passes GL textures and the
 // fatal-error box; a headless caller (a bot, the tests) passes MAP_GEOMETRY_ONLY.
 struct MapServices {
-    // A texture name for the file, or -1 when it cannot be used (fails the read).
+    // A texture name for the file, or -1 (any negative) when it cannot be used,
+    // which fails the read.
     int (*loadTexture)(const char* path, int flags);
     // Called on release for every material whose textureName is not 0.
     void (*deleteTexture)(unsigned int textureName);

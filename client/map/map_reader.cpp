@@ -90,7 +90,7 @@ bool readMaterial(Reader& r) {
         if (r.is("}")) {
             int name = r.target.services.loadTexture(material.bitmapPath,
                                                      TEXTURE_TRILINEAR | TEXTURE_REPEAT);
-            if (name == -1) return false;
+            if (name < 0) return false;
             material.textureName = unsigned(name);
             r.target.materials.push_back(material);
             return true;

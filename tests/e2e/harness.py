@@ -14,6 +14,27 @@ TOOLS_DIR = os.environ.get("BLAST_E2E_TOOLS", "")
 ARTIFACTS = os.environ.get("BLAST_ARTIFACTS", os.path.join(STAGE_BIN, "..", "..", "artifacts"))
 
 
+def targa_to_ppm(tga_path, ppm_path):
+    """Writes a 24/32-bit uncompressed Targa as a top-row-first PPM, honouring
+    its origin bit (image tools disagree about Targa orientation)."""
+    with open(tga_path, "rb") as f:
+        data = f.read()
+    id_length, width, height = data[0], data[12] | data[13] << 8, data[14] | data[15] << 8
+    depth, top_first = data[16] // 8, bool(data[17] & 0x20)
+    pixels = data[18 + id_length:]
+    rows = [pixels[r * width * depth:(r + 1) * width * depth] for r in range(height)]
+    if not top_first:
+        rows.reverse()
+    out = bytearray()
+    for row in rows:
+        for x in range(width):
+            b, g, r = row[x * depth:x * depth + 3]
+            out += bytes((r, g, b))
+    with open(ppm_path, "wb") as f:
+        f.write(b"P6 %d %d 255\n" % (width, height) + bytes(out))
+    return ppm_path
+
+
 def wait_for(predicate, timeout=10.0, interval=0.05):
     end = time.time() + timeout
     while time.time() < end:

@@ -28,6 +28,17 @@ struct MapSource {
     std::vector<std::string> rows;  // '.' floor, '1'..'4' spawn, 'L' light, else a wall kind
 };
 
+// The layout file, one setting a line ("#" starts a comment):
+//   name hall                      folder and file name under data/maps/
+//   cell 2.0                       world units per grid cell
+//   floor -1.0                     floor height, at most -0.7
+//   wall_top 1.5                   height of the wall tops
+//   light_height 10.0              the lamp hangs above the 'L' cell (or the middle)
+//   ambient r g b / diffuse r g b / attenuation a
+//   texture <key> <file> <painter> <units per repeat>
+//                                  key: "floor", "top" or a wall character
+//   own_top XY                     these walls' tops wear their side texture
+//   layout ... end                 the grid, row 0 to the north
 // Reads and checks a layout; on failure returns false with a message naming
 // the line. Checks: a rectangular grid closed by walls, exactly four spawn
 // points, every wall character dressed, "floor" and "top" textures present.

@@ -8,13 +8,14 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 from harness import (ARTIFACTS, CREDITS, FIGHTERS, PLAY, QUIT, STAGE_BIN, Display,  # noqa: E402
-                     Game, GameFolder, start_match, wait_for)
+                     Game, GameFolder, start_match, targa_to_ppm, wait_for)
 
 LOGO = os.path.join(STAGE_BIN, "..", "data", "menu", "logo.tga")
 
 
 def picture_difference(screenshot, picture):
     """Mean absolute difference (0..1) between the 640x480 window and a picture."""
+    picture = targa_to_ppm(picture, screenshot + ".expected.ppm")
     result = subprocess.run(
         ["compare", "-metric", "MAE", "(", screenshot, "-crop", "640x480+0+0", "+repage", ")",
          picture, "null:"], capture_output=True, text=True)

@@ -26,8 +26,10 @@ bool finite(Vec3 v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::is
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // An empty input reads as a lone blank line, which the reader skips.
     std::vector<char> bytes(data, data + size);
-    FILE* file = fmemopen(size ? bytes.data() : nullptr, size ? size : 1, "r");
+    if (bytes.empty()) bytes.push_back('\n');
+    FILE* file = fmemopen(bytes.data(), bytes.size(), "r");
     if (!file) return 0;
     std::vector<MapMesh> meshes;
     std::vector<MapMaterial> materials;

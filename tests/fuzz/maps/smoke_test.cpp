@@ -1,8 +1,8 @@
-// A short fuzz run for the ordinary test command: the seed corpus, then a few
-// thousand inputs mutated from it with a fixed seed. Long runs use libFuzzer.
+// A short fuzz run for the ordinary test command: the seed corpus, then twenty
+// thousand inputs mutated from it with a fixed seed. Long runs use libFuzzer
+// (scripts/fuzz-maps.sh).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -16,9 +16,7 @@ namespace {
 
 std::vector<std::string> corpus() {
     std::vector<std::string> out;
-    const char* dir = std::getenv("MAP_CORPUS");
-    if (!dir) return out;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    for (const auto& entry : std::filesystem::directory_iterator(MAP_CORPUS_DIR)) {
         std::ifstream in(entry.path(), std::ios::binary);
         std::stringstream s;
         s << in.rdbuf();
@@ -68,5 +66,5 @@ TEST(MapFuzzSmoke, CorpusAndMutations) {
     ASSERT_FALSE(seeds.empty());
     for (const std::string& s : seeds) run(s);
     std::mt19937 rng(2185);
-    for (int i = 0; i < 4000; ++i) run(mutate(seeds[size_t(i) % seeds.size()], rng));
+    for (int i = 0; i < 20000; ++i) run(mutate(seeds[size_t(i) % seeds.size()], rng));
 }

@@ -83,16 +83,6 @@ float luminanceAt(const Frame& f, Vec3 p) {
     return f.luminance(x, y);
 }
 
-// Light reaching an upward floor point, as the map's light set-up asks of GL:
-// ambient + attenuated diffuse plus the specular term (shininess 0).
-float lightOnFloor(const MapLight& light, Vec3 p, int channel) {
-    Vec3 d = light.position - p;
-    float distance2 = dot(d, d);
-    float attenuation = 1.0f / (1.0f + light.attenuation * distance2);
-    float facing = d.z / std::sqrt(distance2);
-    return light.ambient[channel] + attenuation * light.diffuse[channel] * (facing + 1.0f);
-}
-
 std::string artifact(const char* name) { return std::string(ARTIFACT_DIR) + "/" + name; }
 
 }  // namespace
@@ -140,8 +130,6 @@ TEST_F(MapRender, HallLightFallsOffWithDistance) {
     EXPECT_NEAR(ln, ls, 2.0f);
     EXPECT_NEAR(lf, lt, 2.0f);
     EXPECT_GT(ln, lf + 3.0f);
-    // The ratio follows 1 / (1 + a d^2) around the light's position.
-    EXPECT_NEAR(ln / lf, lightOnFloor(light, near, 1) / lightOnFloor(light, far, 1), 0.025);
 }
 
 TEST_F(MapRender, MazeFromARespawnPoint) {

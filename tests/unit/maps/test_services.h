@@ -1,4 +1,5 @@
-// Texture services that record what the map asks for, without GL or files.
+// Texture services that record what a map asks for, without GL or files:
+// names counted up from 1, every deletion logged.
 #pragma once
 #include <cstring>
 #include <vector>
