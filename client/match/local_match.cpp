@@ -51,8 +51,13 @@ void LocalMatch::update() {
     std::snprintf(fps, sizeof fps, "fps: %i", int(frameClock.fps));
     addTextLine(0.71f, 0.91f, 1.0f, 1.0f, 1.0f, fps);
 
+    uint8_t wasMoving = localFighter->moved;
     localFighter->update();
     collideWithMap(*localFighter, *map);
+    // Where a walk ended, for testers driving the game from outside.
+    if (wasMoving && !localFighter->moved)
+        trace("match fighter stopped at %.2f %.2f", double(localFighter->body.position.x),
+              double(localFighter->body.position.y));
     localFighter->publishedPosition = localFighter->body.position;
     if (localFighter->beam.visible) clipBeamToMap(localFighter->beam, *map);
     localFighter->publishState();
