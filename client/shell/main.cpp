@@ -5,12 +5,10 @@
 
 #include "client/assets/sound.h"
 #include "client/shell/screen_loop.h"
-#include "client/match/local_match.h"
+#include "client/match/match_screen.h"
 #include "client/ui/menu.h"
 #include "platform/clock.h"
 #include "platform/window.h"
-
-using MatchScreen = LocalMatch;
 
 int main() {
     std::srand(platform::timeGetTime());

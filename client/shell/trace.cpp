@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/clock.h"
+
 namespace {
 FILE* traceFile() {
     static FILE* out = [] {
@@ -21,6 +23,7 @@ bool traceEnabled() { return traceFile() != nullptr; }
 void trace(const char* format, ...) {
     FILE* out = traceFile();
     if (!out) return;
+    std::fprintf(out, "%u ", platform::timeGetTime());
     va_list args;
     va_start(args, format);
     std::vfprintf(out, format, args);

@@ -1,6 +1,6 @@
 // A line-per-event trace for the end-to-end tests: when BLASTAVIA_TRACE names a
 // file, the client appends what a tester cannot see from outside (frames run,
-// keys held). Silent otherwise.
+// keys held), each line led by the millisecond clock. Silent otherwise.
 #pragma once
 
 void trace(const char* format, ...) __attribute__((format(printf, 1, 2)));

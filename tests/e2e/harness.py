@@ -174,6 +174,29 @@ class GameFolder:
         shutil.rmtree(self.root, ignore_errors=True)
 
 
+class Server:
+    """The real dedicated server, run from a GameFolder's bin/."""
+
+    def __init__(self, folder, map_name="hall", players=8, frags=20):
+        self.log_path = os.path.join(folder.root, "server.log")
+        self.log = open(self.log_path, "w")
+        self.proc = subprocess.Popen(
+            [os.path.join(folder.bin, "server"), map_name, str(players), str(frags)],
+            cwd=folder.bin, stdout=self.log, stderr=subprocess.STDOUT)
+        if not wait_for(lambda: "Server started" in self.output(), 10):
+            raise RuntimeError("server did not start: " + self.output())
+
+    def output(self):
+        with open(self.log_path) as f:
+            return f.read()
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            self.proc.wait(timeout=10)
+        self.log.close()
+
+
 class Game:
     """The real game binary, started in a GameFolder on a Display."""
 
@@ -203,6 +226,13 @@ class Game:
             starts = [i for i, line in enumerate(lines) if marker in line]
             return bool(starts) and any(text in line for line in lines[starts[-1]:])
         return wait_for(found, timeout)
+
+    def trace_time(self, text):
+        """The clock stamp of the first trace line containing `text`."""
+        for line in self.trace():
+            if text in line:
+                return int(line.split()[0])
+        return None
 
     def error_output(self):
         with open(self.stderr_path) as f:

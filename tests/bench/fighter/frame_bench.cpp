@@ -13,7 +13,7 @@
 #include "client/match/collision.h"
 #include "client/match/fighter_media.h"
 #include "client/match/local_fighter.h"
-#include "client/match/local_match.h"
+#include "client/match/match_screen.h"
 #include "client/shell/glwindow.h"
 #include "client/shell/input.h"
 #include "client/shell/settings.h"

@@ -6,18 +6,20 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
-from harness import ARTIFACTS, Display, Game, GameFolder, start_match, wait_for  # noqa: E402
+from harness import ARTIFACTS, Display, Game, GameFolder, Server, start_match, wait_for  # noqa: E402
 
 
 class ShellTest(unittest.TestCase):
     def setUp(self):
         self.display = Display()
         self.folder = GameFolder()
+        self.server = Server(self.folder)
         self.game = None
 
     def tearDown(self):
         if self.game:
             self.game.kill()
+        self.server.stop()
         self.display.stop()
         self.folder.remove()
 

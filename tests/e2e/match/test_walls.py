@@ -1,6 +1,6 @@
-"""The match in "hall" as a player meets it: walking long enough to reach a wall
-from any respawn point and finding it holds, turning with the mouse, firing,
-and leaving with Escape."""
+"""Walls in "hall" as a player meets them, alone on a local server: walking long
+enough to reach a wall from any respawn point and finding it holds, turning
+with the mouse, firing, and leaving with Escape."""
 import os
 import re
 import sys
@@ -8,7 +8,8 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
-from harness import ARTIFACTS, Display, Game, GameFolder, start_match, wait_for  # noqa: E402
+from harness import (ARTIFACTS, Display, Game, GameFolder, Server, start_match,  # noqa: E402
+                     wait_for)
 
 # The hall's open floor, in map units: walls stand 16 units from the centre,
 # so a fighter's centre stays 0.7 inside them.
@@ -17,14 +18,16 @@ HALL_OPEN = 16.0 - 0.7 + 0.01
 
 class LocalMatchTest(unittest.TestCase):
     def setUp(self):
-        self.display = Display()
+        # Cleanups run even when a later step fails (a busy port, say), so no
+        # X server or game outlives the test.
         self.folder = GameFolder("playerName Ace\n")
+        self.addCleanup(self.folder.remove)
+        self.display = Display()
+        self.addCleanup(self.display.stop)
+        self.server = Server(self.folder)
+        self.addCleanup(self.server.stop)
         self.game = Game(self.display, self.folder)
-
-    def tearDown(self):
-        self.game.kill()
-        self.display.stop()
-        self.folder.remove()
+        self.addCleanup(self.game.kill)
 
     def stops(self):
         found = []
@@ -61,7 +64,7 @@ class LocalMatchTest(unittest.TestCase):
         sx, sy = self.walk(["w"], 7.0)
         self.display.key_up("Control_L")
         self.assertLessEqual(max(abs(sx), abs(sy)), HALL_OPEN)
-        self.display.screenshot(os.path.join(ARTIFACTS, "e2e-local-match.png"))
+        self.display.screenshot(os.path.join(ARTIFACTS, "e2e-walls.png"))
         self.assertTrue(self.game.running())
         self.display.press("Escape")
         self.assertTrue(self.game.wait_trace("match closed"))

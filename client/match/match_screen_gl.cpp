@@ -1,17 +1,22 @@
 #include <GL/gl.h>
 
 #include "client/map/map.h"
+#include "client/match/fighter.h"
 #include "client/match/local_fighter.h"
-#include "client/match/local_match.h"
+#include "client/match/match_screen.h"
 #include "client/shell/glwindow.h"
+#include "client/shell/input.h"
 #include "client/ui/font.h"
 #include "platform/window.h"
 
-void LocalMatch::render() {
+void MatchScreen::render() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     applyProjection();
     map->render();
+    for (Fighter* remote : remoteFighters)
+        if (remote && remote->visible) remote->draw();
     localFighter->draw();
+    if (inputState.keys[VK_TAB]) drawScoreboard(*this);
     drawTextOverlay();
     platform::swapBuffers(glWindow.hdc);
 }

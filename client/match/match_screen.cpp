@@ -1,0 +1,175 @@
+#include "client/match/match_screen.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "client/map/map.h"
+#include "client/match/collision.h"
+#include "client/match/fighter_media.h"
+#include "client/match/local_fighter.h"
+#include "client/net/net_client.h"
+#include "client/shell/glwindow.h"
+#include "client/shell/input.h"
+#include "client/shell/settings.h"
+#include "client/shell/trace.h"
+#include "client/ui/font.h"
+#include "client/ui/frame_clock.h"
+#include "client/ui/screenshot.h"
+#include "client/ui/text_lines.h"
+#include "platform/clock.h"
+#include "platform/text.h"
+#include "platform/window.h"
+
+namespace {
+
+constexpr uint32_t ROUND_PAUSE_MS = 5000;
+
+// What the send thread puts on the wire: the fighter's last published copy.
+void fillState(LocalFighter* fighter, protocol::StateMessage& m) {
+    PublishedState p = fighter->publishedState();
+    platform::copyText(m.name, p.name);
+    m.skin = p.skin;
+    m.x = p.x;
+    m.y = p.y;
+    m.yaw = p.yaw;
+    m.animFrame = p.animFrame;
+    m.frags = p.frags;
+    m.dead = p.dead;
+    platform::copyText(m.killerId, p.killerId);
+    m.beamVisible = p.beamVisible;
+    m.beamX = p.beamX;
+    m.beamY = p.beamY;
+    m.beamYaw = p.beamYaw;
+    m.beamLength = p.beamLength;
+    m.beamEndX = p.beamEndX;
+    m.beamEndY = p.beamEndY;
+}
+
+}  // namespace
+
+void announce(float red, float green, float blue, const char* text) {
+    showEventMessage(red, green, blue, text);
+    trace("event %s", text);
+}
+
+void placeCamera(const LocalFighter& f) {
+    Vec3 target = f.body.position + f.forward * 5.5f;
+    setViewRotation(-f.body.rotation[0], -f.body.rotation[1], -f.body.rotation[2]);
+    setViewTranslation(-target.x, -target.y, -target.z - 15.0f);
+}
+
+MatchScreen::MatchScreen(int32_t chosenFighter) {
+    quitProgram = 1;
+    roundOver = 0;
+    initMatchVideo();
+    useGlFighterMedia();
+    localFighter = new LocalFighter(chosenFighter);
+
+    LocalFighter* fighter = localFighter;
+    if (netClient.joinServer(settingsCopy().serverName,
+                             [fighter](protocol::StateMessage& m) { fillState(fighter, m); })) {
+        platform::copyText(localFighter->clientId, netClient.clientId());
+    } else {
+        fatalError("Could not join the server");
+    }
+
+    char path[128];
+    std::snprintf(path, sizeof path, "../data/maps/%s", netClient.reply().mapPath);
+    map = new Map(path);
+
+    localFighter->respawn();
+    localFighter->publishedPosition = localFighter->body.position;
+    localFighter->publishState();
+    mouseLookFactor = float(settingsCopy().mouseSensitivity + 1) * 0.1f;
+    inputState.mouseLook = 1;
+    createFont(18, 500, "Lucida Console");
+
+    char musicPath[64];
+    std::snprintf(musicPath, sizeof musicPath, "../data/music/%i.ogg", std::rand() % 3);
+    loadSound(music, musicPath);
+    setSoundVolume(music, settingsCopy().volume * 6);
+    playSound(music, CHANNEL_MUSIC);
+    trace("match opened fighter=%d name=%s map=%s id=%s", chosenFighter,
+          settingsCopy().playerName, path, netClient.clientId());
+}
+
+MatchScreen::~MatchScreen() {
+    deleteFont();
+    for (Fighter*& remote : remoteFighters) {
+        delete remote;  // its destructor deletes its three textures
+        remote = nullptr;
+    }
+    // The send thread reads the local fighter: stop it before the fighter goes.
+    netClient.leaveServer();
+    delete localFighter;
+    localFighter = nullptr;
+    delete map;
+    map = nullptr;
+    haltChannel(CHANNEL_MUSIC);
+    freeSound(music);
+    killGlWindow();
+    trace("match closed");
+}
+
+void MatchScreen::update() {
+    updateFrameClock();
+    char fps[32];
+    std::snprintf(fps, sizeof fps, "fps: %i", int(frameClock.fps));
+    addTextLine(0.71f, 0.91f, 1.0f, 1.0f, 1.0f, fps);
+
+    if (roundOver == 1) {
+        roundOver = 0;
+        trace("round over");
+        // The last frame, with the scoreboard, stays up; the network goes on.
+        platform::sleepMs(ROUND_PAUSE_MS);
+        localFighter->dead = 0;
+        localFighter->frags = 0;
+        localFighter->respawn();
+        trace("round restarted");
+    }
+
+    syncRemoteFighters(*this);
+
+    for (Fighter* remote : remoteFighters) {
+        if (!remote) continue;
+        remote->updateTexCoords();
+        if (isHitByBeam(*localFighter, *remote)) {
+            localFighter->justKilled = 1;
+            localFighter->dead = 1;
+            platform::copyText(localFighter->killerId, remote->clientId);
+            char text[64];
+            std::snprintf(text, sizeof text, "Killed by %s", remote->name);
+            announce(1.0f, 0.0f, 0.0f, text);
+        }
+    }
+
+    uint8_t wasMoving = localFighter->moved;
+    localFighter->update();
+    collideWithMap(*localFighter, *map);
+    // Where a walk ended, for testers driving the game from outside.
+    if (wasMoving && !localFighter->moved)
+        trace("match fighter stopped at %.2f %.2f", double(localFighter->body.position.x),
+              double(localFighter->body.position.y));
+
+    for (Fighter* remote : remoteFighters) {
+        if (!remote) continue;
+        collideWithFighter(*localFighter, *remote);
+        if (isAimedAt(*localFighter, *remote))
+            addTextLine(-0.96f, 0.83f, 1.0f, 1.0f, 0.5f, remote->name);
+    }
+
+    localFighter->publishedPosition = localFighter->body.position;
+    if (localFighter->beam.visible) clipBeamToMap(localFighter->beam, *map);
+    localFighter->publishState();
+    placeCamera(*localFighter);
+
+    if (inputState.keys[VK_ESCAPE]) {
+        quitProgram = 0;
+        platform::postQuitRequest();
+    }
+    if (inputState.keys[VK_F12]) {
+        takeScreenshot("../");
+        trace("screenshot");
+        inputState.keys[VK_F12] = 0;
+    }
+}

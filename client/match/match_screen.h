@@ -1,0 +1,45 @@
+// One match on the client: it opens the match window, joins the server, loads
+// the map the server names, runs every frame in a fixed order and leaves the
+// server when it ends. It owns its map, its fighters, its music and its window.
+#pragma once
+#include <cstdint>
+
+#include "client/assets/sound.h"
+#include "protocol/protocol.h"
+
+class Map;
+class LocalFighter;
+struct Fighter;
+
+class MatchScreen {
+public:
+    explicit MatchScreen(int32_t chosenFighter);
+    ~MatchScreen();
+    MatchScreen(const MatchScreen&) = delete;
+    MatchScreen& operator=(const MatchScreen&) = delete;
+
+    void update();
+    void render();
+
+    Map* map = nullptr;
+    LocalFighter* localFighter = nullptr;
+    Fighter* remoteFighters[protocol::SLOT_COUNT] = {};
+    uint8_t quitProgram = 1;  // 0 once the player leaves with Escape
+    uint8_t roundOver = 0;    // a frag count reached the limit; the next update pauses
+    Sound music = nullptr;
+};
+
+// Mirrors the network table into remote fighters: creates, updates and
+// removes them, announcing arrivals and departures.
+void syncRemoteFighters(MatchScreen& match);
+// One relayed state onto its fighter, with the kill credit and the round-end test.
+void applyRemoteState(MatchScreen& match, Fighter& fighter, const protocol::RemoteState& state);
+// Queues the scoreboard: the local player and every remote fighter by frags.
+void drawScoreboard(MatchScreen& match);
+
+// Camera 15 above a point 5.5 ahead of the fighter, turned with its heading
+// so that the fighter always faces up the screen.
+void placeCamera(const LocalFighter& fighter);
+
+// Shows the timed event line (and traces it for the end-to-end tests).
+void announce(float red, float green, float blue, const char* text);
