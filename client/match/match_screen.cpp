@@ -153,8 +153,13 @@ void MatchScreen::update() {
         }
     }
 
+    uint8_t wasMoving = localFighter->moved;
     localFighter->update();
     collideWithMap(*localFighter, *map);
+    // Where a walk ended, for testers driving the game from outside.
+    if (wasMoving && !localFighter->moved)
+        trace("match fighter stopped at %.2f %.2f", double(localFighter->body.position.x),
+              double(localFighter->body.position.y));
 
     for (Fighter* remote : remoteFighters) {
         if (!remote) continue;

@@ -77,14 +77,13 @@ class Player:
 
 class MatchTest(unittest.TestCase):
     def setUp(self):
+        # Cleanups run even when a later step of setUp fails.
         self.alice = Player("Alice", 0)
+        self.addCleanup(self.alice.stop)
         self.bob = Player("Bob", 1)
+        self.addCleanup(self.bob.stop)
         self.server = Server(self.alice.folder, "duel", 8, 2)
-
-    def tearDown(self):
-        for player in (self.alice, self.bob):
-            player.stop()
-        self.server.stop()
+        self.addCleanup(lambda: self.server.stop())
 
     def shot(self, player, name):
         return player.display.screenshot(os.path.join(ARTIFACTS, f"e2e-match-{name}.png"))
