@@ -90,7 +90,7 @@ std::string artifact(const char* name) { return std::string(ARTIFACT_DIR) + "/" 
 TEST_F(MapRender, HallFromACorner) {
     Map hall("../data/maps/hall/hall.bxm");
     ASSERT_TRUE(hall.readSucceeded());
-    ASSERT_EQ(hall.materialList().size(), 4u);
+    ASSERT_EQ(hall.materialList().size(), 5u);
     for (const MapMaterial& m : hall.materialList()) EXPECT_NE(m.textureName, 0u);
     // The north-west corner, looking south-east into the hall.
     placeCamera({-15.0f, 15.0f, 0.0f}, 225.0f);
