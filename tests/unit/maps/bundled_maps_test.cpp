@@ -6,10 +6,12 @@
 #include <cstring>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "client/map/map.h"
+#include "tests/support/normals_oracle.h"
 
 namespace {
 
@@ -133,6 +135,22 @@ TEST_P(BundledMap, LoadsAndIsBuiltForPlay) {
             float fall = 1.0f / (1.0f + light.attenuation * dot(d, d));
             EXPECT_GT(0.2f + fall * (light.ambient[1] + light.diffuse[1] * d.z / length(d)), 0.3f);
         }
+}
+
+TEST_P(BundledMap, NormalsEqualTheAllPairsReference) {
+    std::string path = std::string("../data/maps/") + GetParam() + "/" + GetParam() + ".bxm";
+    Map shipped(path.c_str(), MAP_GEOMETRY_ONLY);
+    Map raw(MAP_GEOMETRY_ONLY);
+    ASSERT_TRUE(raw.readMapFile(path.c_str()));
+    ASSERT_EQ(raw.meshList().size(), shipped.meshList().size());
+    for (size_t m = 0; m < raw.meshList().size(); ++m) {
+        MapMesh reference = raw.meshList()[m];
+        buildFlatNormals(reference);
+        smoothNormalsAllPairs(reference);
+        const MapMesh& mesh = shipped.meshList()[m];
+        ASSERT_EQ(mesh.faceCount, reference.faceCount);
+        EXPECT_EQ(std::memcmp(mesh.faces, reference.faces, sizeof(MapFace) * size_t(mesh.faceCount)), 0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Maps, BundledMap, ::testing::Values("hall", "maze"));
