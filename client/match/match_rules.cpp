@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "client/map/map.h"
 #include "client/match/collision.h"
 #include "client/match/local_fighter.h"
 #include "platform/text.h"
@@ -74,11 +73,19 @@ void restartRound(LocalFighter& local) {
 }
 
 void collideAndPublish(LocalFighter& local, Fighter* const remotes[protocol::SLOT_COUNT],
-                       const Map& map) {
-    collideWithMap(local, map);
+                       const std::vector<MapMesh>& meshes) {
+    collideWithMap(local, meshes);
+    Vec3 beforePushes = local.sphere.current;
+    bool pushed = false;
     for (int i = 0; i < protocol::SLOT_COUNT; ++i)
-        if (remotes[i]) collideWithFighter(local, *remotes[i]);
+        if (remotes[i]) pushed = collideWithFighter(local, *remotes[i]) || pushed;
+    // Two fighters at one respawn point by a wall push each other up to a
+    // body's width: met like a move, the wall stops that push.
+    if (pushed) {
+        local.sphere.previous = beforePushes;
+        collideWithMap(local, meshes);
+    }
     local.publishedPosition = local.body.position;
-    if (local.beam.visible) clipBeamToMap(local.beam, map);
+    if (local.beam.visible) clipBeamToMap(local.beam, meshes);
     local.publishState();
 }

@@ -2,12 +2,14 @@
 // remote states mirrored onto fighters, hits, the kill credit, the round end.
 #pragma once
 #include <cstdint>
+#include <vector>
+
+#include "client/map/map_model.h"
 
 #include "protocol/protocol.h"
 
 struct Fighter;
 class LocalFighter;
-class Map;
 
 // Our next state for the wire from the fighter's last published copy (all but clientId).
 void fillStateMessage(LocalFighter& local, protocol::StateMessage& m);
@@ -26,7 +28,8 @@ void mirrorRemoteBeam(Fighter& f, const protocol::RemoteState& s);
 bool takeHit(LocalFighter& local, const Fighter& remote);
 // After the pause at a round's end: alive, no frags, at a respawn point.
 void restartRound(LocalFighter& local);
-// After the move: walls, then every remote pushes us back; the position and
-// the beam, cut at the walls, go out in the published state.
+// After the move: walls, then every remote pushes us back, and a push never
+// carries us into or through a wall; the position and the beam, cut at the
+// walls, go out in the published state.
 void collideAndPublish(LocalFighter& local, Fighter* const remotes[protocol::SLOT_COUNT],
-                       const Map& map);
+                       const std::vector<MapMesh>& meshes);

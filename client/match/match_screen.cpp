@@ -129,7 +129,7 @@ void MatchScreen::update() {
     }
 
     localFighter->update();
-    collideAndPublish(*localFighter, remoteFighters, *map);
+    collideAndPublish(*localFighter, remoteFighters, map->meshList());
 
     for (Fighter* remote : remoteFighters) {
         if (remote && isAimedAt(*localFighter, *remote))

@@ -124,5 +124,5 @@ void Bot::frame(uint32_t now) {
 
     holdControls(brain.think(self, remotes, map->meshList(), now, frameClock.frameTimeMs));
     self.update();
-    collideAndPublish(self, remotes, *map);
+    collideAndPublish(self, remotes, map->meshList());
 }
