@@ -56,11 +56,14 @@ MatchScreen::MatchScreen(int32_t chosenFighter) {
     localFighter = new LocalFighter(chosenFighter);
 
     LocalFighter* fighter = localFighter;
-    if (netClient.joinServer(settingsCopy().serverName,
-                             [fighter](protocol::StateMessage& m) { fillStateMessage(*fighter, m); })) {
+    auto source = [fighter](protocol::StateMessage& m) { fillStateMessage(*fighter, m); };
+    JoinOutcome joined = netClient.connect(settingsCopy().serverName, source);
+    if (joined == JoinOutcome::Joined) {
         platform::copyText(localFighter->clientId, netClient.clientId());
     } else {
-        fatalError("Could not join the server");
+        // One message for one failure: a full server says only that.
+        fatalError(joined == JoinOutcome::ServerFull ? "Server is full"
+                                                     : "Could not join the server");
     }
 
     char path[128];

@@ -19,7 +19,9 @@ constexpr float LINK_COLOUR[3] = {0.5f, 0.7f, 1.0f};
 class MatchEvents final : public RemoteTableEvents {
 public:
     explicit MatchEvents(MatchScreen& m) : match(m) {}
-    void apply(Fighter& f, const protocol::RemoteState& s) override { applyRemoteState(match, f, s); }
+    void apply(Fighter& f, const protocol::RemoteState& s) override {
+        applyRemoteState(match, f, s);
+    }
     void arrived(int slot, const protocol::RemoteState& s) override {
         trace("remote slot=%d skin=%d name=%s", slot, s.skin, s.name);
         announceLink(s.name, "has connected");

@@ -27,10 +27,8 @@ public:
     NetClient(const NetClient&) = delete;
     NetClient& operator=(const NetClient&) = delete;
 
-    // The game's join: "Server is full" is a fatal error; false on any failure.
-    bool joinServer(const char* serverName, StateSource source);
-    // The same join reporting what happened, for callers without a window.
-    // Several players in one process each pass their own idTag (1, 2, ...).
+    // The TCP join, then both threads; says what happened. Several players in
+    // one process each pass their own idTag (1, 2, ...).
     JoinOutcome connect(const char* serverName, StateSource source, int idTag = 0);
     // Stops and joins both threads, closes the sockets, marks every player gone.
     void leaveServer();

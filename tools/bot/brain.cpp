@@ -147,7 +147,8 @@ void Brain::pickGoal(const LocalFighter& me, const std::vector<MapMesh>& meshes,
     for (int k = 0; k < RESPAWN_POINT_COUNT; ++k) {
         Vec3 p = respawnPoints[(first + k) % RESPAWN_POINT_COUNT];
         p.z = 0.0f;
-        if (length(p - me.body.position) > GOAL_REACHED * 2 && lineOfSight(me.body.position, p, meshes)) {
+        if (length(p - me.body.position) > GOAL_REACHED * 2 &&
+            lineOfSight(me.body.position, p, meshes)) {
             goal = p;
             return;
         }

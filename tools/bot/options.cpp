@@ -44,7 +44,8 @@ bool parseBotOptions(int argc, const char* const* argv, BotOptions* out, std::st
             out->server = value;
         } else if (opt == "--name") {
             // Names travel as one blank-delimited word before the '+' checksum.
-            if (!*value || std::strpbrk(value, " \t+") || std::strlen(value) > MAX_NAME_LENGTH - 1) {
+            size_t n = std::strlen(value);
+            if (n == 0 || n > MAX_NAME_LENGTH - 1 || std::strpbrk(value, " \t+")) {
                 *error = "--name takes 1 to 13 characters without blanks or '+'";
                 return false;
             }
