@@ -22,14 +22,20 @@ endfunction()
 
 # blast_test(NAME LABEL SOURCES... DEPS... [ENV k=v...] [LOCK]):
 # a GoogleTest program registered with CTest under its tier label. LOCK makes it
-# hold the "ports" resource, for tests that bind the server's fixed ports.
+# hold the "ports" resource, for tests that bind the server's fixed ports, and
+# run it in a private network namespace where the machine allows it.
 # Tests run in ${STAGE_BIN}, like the game, so "../data/..." resolves.
 function(blast_test name)
   cmake_parse_arguments(A "LOCK" "LABEL;TIMEOUT" "SOURCES;DEPS;ENV" ${ARGN})
   find_package(GTest REQUIRED)
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gtest GTest::gtest_main)
-  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${STAGE_BIN})
+  if(A_LOCK)
+    add_test(NAME ${name} COMMAND ${CMAKE_SOURCE_DIR}/scripts/isolated.sh $<TARGET_FILE:${name}>
+             WORKING_DIRECTORY ${STAGE_BIN})
+  else()
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${STAGE_BIN})
+  endif()
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 300)
   endif()
@@ -46,6 +52,9 @@ endfunction()
 # (end-to-end runs of the real binaries), run from the staged bin/ folder.
 function(blast_script_test name)
   cmake_parse_arguments(A "LOCK" "LABEL;TIMEOUT" "COMMAND;ENV" ${ARGN})
+  if(A_LOCK)
+    set(A_COMMAND ${CMAKE_SOURCE_DIR}/scripts/isolated.sh ${A_COMMAND})
+  endif()
   add_test(NAME ${name} COMMAND ${A_COMMAND} WORKING_DIRECTORY ${STAGE_BIN})
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 300)

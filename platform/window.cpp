@@ -276,9 +276,9 @@ void screenToClient(Window* w, int* x, int* y) {
 }
 
 void showWarningBox(Window* owner, const char* text, const char* caption) {
+    if (quitPending) return;  // a pending quit closes the box at once: only the first is seen
     std::fprintf(stderr, "%s: %s\n", caption, text);
     std::fflush(stderr);
-    if (quitPending) return;  // a pending quit closes the box at once
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, owner ? owner->sdl : nullptr);
 }
 

@@ -31,8 +31,8 @@ void traceLocalState(const LocalFighter& f) {
     uint32_t now = platform::timeGetTime();
     if (!traceEnabled() || now - last < 100) return;
     last = now;
-    trace("state %.3f %.3f %.3f aim=%.3f dead=%d frags=%d", f.body.position.x, f.body.position.y,
-          f.body.rotation[2], f.aimDistance, f.dead, f.frags);
+    trace("state %.3f %.3f %.3f aim=%.3f dead=%d frags=%d fps=%d", f.body.position.x,
+          f.body.position.y, f.body.rotation[2], f.aimDistance, f.dead, f.frags, int(frameClock.fps));
 }
 
 }  // namespace
@@ -131,8 +131,13 @@ void MatchScreen::update() {
         }
     }
 
+    uint8_t wasMoving = localFighter->moved;
     localFighter->update();
     collideAndPublish(*localFighter, remoteFighters, map->meshList());
+    // Where a walk ended, for testers driving the game from outside.
+    if (wasMoving && !localFighter->moved)
+        trace("match fighter stopped at %.2f %.2f", double(localFighter->body.position.x),
+              double(localFighter->body.position.y));
 
     for (Fighter* remote : remoteFighters) {
         if (remote && isAimedAt(*localFighter, *remote))

@@ -184,7 +184,9 @@ class Server:
             [os.path.join(folder.bin, "server"), map_name, str(players), str(frags)],
             cwd=folder.bin, stdout=self.log, stderr=subprocess.STDOUT)
         if not wait_for(lambda: "Server started" in self.output(), 10):
-            raise RuntimeError("server did not start: " + self.output())
+            output = self.output()
+            self.stop()
+            raise RuntimeError("server did not start: " + output)
 
     def output(self):
         with open(self.log_path) as f:
@@ -194,7 +196,8 @@ class Server:
         if self.proc.poll() is None:
             self.proc.terminate()
             self.proc.wait(timeout=10)
-        self.log.close()
+        if not self.log.closed:
+            self.log.close()
 
 
 class Game:
@@ -254,8 +257,9 @@ class Game:
     def kill(self):
         if self.running():
             self.proc.kill()
-            self.proc.wait()
-        self.stderr.close()
+        self.proc.wait()
+        if not self.stderr.closed:
+            self.stderr.close()
 
 
 # The menu's hot spots in window pixels, y counted down from the top.

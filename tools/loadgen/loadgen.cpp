@@ -1,6 +1,7 @@
 // loadgen: simulated clients against a running server. Each client has its
 // own UDP socket and sends states like the game; relays are counted as they
 // come back, and the server's CPU use is read from /proc.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,8 @@ struct Options {
     const char* host = "127.0.0.1";
     bool saturate = false;
     int rate = 20000;  // datagrams a second in saturation mode, all clients together
+    bool around = false;  // stand the clients in a ring round (aroundX, aroundY)
+    float aroundX = 0.0f, aroundY = 0.0f;
 };
 
 struct Client {
@@ -33,7 +36,7 @@ struct Client {
 void usage() {
     std::fprintf(stderr,
                  "usage: loadgen [--clients N] [--seconds S] [--server-pid PID] [--host H]\n"
-                 "               [--saturate [--rate DATAGRAMS_PER_SECOND]]\n"
+                 "               [--saturate [--rate DATAGRAMS_PER_SECOND]] [--around X Y]\n"
                  "Nominal: every client sends a state every %u ms and counts its relays.\n"
                  "Saturation: the clients together send --rate states a second and never\n"
                  "read, to find how many the server can take.\n",
@@ -50,6 +53,11 @@ bool parseOptions(int argc, char** argv, Options* o) {
         else if (!std::strcmp(a, "--host") && hasValue) o->host = argv[++i];
         else if (!std::strcmp(a, "--rate") && hasValue) o->rate = std::atoi(argv[++i]);
         else if (!std::strcmp(a, "--saturate")) o->saturate = true;
+        else if (!std::strcmp(a, "--around") && i + 2 < argc) {
+            o->around = true;
+            o->aroundX = float(std::atof(argv[++i]));
+            o->aroundY = float(std::atof(argv[++i]));
+        }
         else return false;
     }
     return o->clients > 0 && o->clients <= 256 && o->seconds > 0 && o->rate > 0;
@@ -69,6 +77,12 @@ public:
                           platform::currentProcessId() % 10000000, unsigned(i % 100));
             std::snprintf(c.state.name, sizeof c.state.name, "bot%u", unsigned(i % 1000));
             c.state.skin = int32_t(i % 3);
+            if (o.around) {
+                // A ring of radius 2.5, so all of them stand in one view.
+                float angle = 6.2831853f * float(i) / float(clients.size());
+                c.state.x = o.aroundX + 2.5f * std::cos(angle);
+                c.state.y = o.aroundY + 2.5f * std::sin(angle);
+            }
         }
     }
     ~Load() {
@@ -77,7 +91,7 @@ public:
 
     void send(Client& c) {
         c.state.animFrame = (c.state.animFrame + 1) % 8;
-        c.state.x += 0.01f;
+        if (!options.around) c.state.x += 0.01f;
         c.state.yaw = float(c.state.animFrame) * 45.0f;
         char datagram[NET_BUFFER_SIZE];
         size_t n = formatStateMessage(c.state, datagram, sizeof datagram);

@@ -68,6 +68,26 @@ void addSide(LevelMesh& mesh, const Grid& g, int r, int c, int dx, int dy, float
             {{{u0, zb / repeat}, {u1, zb / repeat}, {u1, zt / repeat}, {u0, zt / repeat}}});
 }
 
+// Ground beyond the outer walls, so the view past the edge of the level shows
+// dim land rather than a void. It lies at floor height, out of everyone's reach.
+LevelMesh buildOutside(const Grid& g, float margin) {
+    LevelMesh mesh{"outside", {}, {}, {}};
+    float repeat = repeatOf(g.src, "outside");
+    float x0 = g.x(0), x1 = g.x(g.width), y0 = g.y(g.height), y1 = g.y(0), z = g.src.floorZ;
+    auto strip = [&](float ax, float ay, float bx, float by) {
+        addQuad(mesh, {{{ax, ay, z}, {bx, ay, z}, {bx, by, z}, {ax, by, z}}},
+                {{{ax / repeat, ay / repeat},
+                  {bx / repeat, ay / repeat},
+                  {bx / repeat, by / repeat},
+                  {ax / repeat, by / repeat}}});
+    };
+    strip(x0 - margin, y1, x1 + margin, y1 + margin);  // north
+    strip(x0 - margin, y0 - margin, x1 + margin, y0);  // south
+    strip(x0 - margin, y0, x0, y1);                    // west
+    strip(x1, y0, x1 + margin, y1);                    // east
+    return mesh;
+}
+
 }  // namespace
 
 Level buildLevel(const MapSource& src) {
@@ -106,5 +126,7 @@ Level buildLevel(const MapSource& src) {
     for (auto& entry : sides)
         if (!entry.second.faces.empty()) level.meshes.push_back(entry.second);
     for (auto& entry : tops) level.meshes.push_back(entry.second);
+    for (const TextureSpec& t : src.textures)
+        if (t.key == "outside") level.meshes.push_back(buildOutside(g, 24.0f));
     return level;
 }

@@ -36,7 +36,8 @@ struct MapSource {
 //   light_height 10.0              the lamp hangs above the 'L' cell (or the middle)
 //   ambient r g b / diffuse r g b / attenuation a
 //   texture <key> <file> <painter> <units per repeat>
-//                                  key: "floor", "top" or a wall character
+//                                  key: "floor", "top", a wall character, or
+//                                  "outside" for ground beyond the outer walls
 //   own_top XY                     these walls' tops wear their side texture
 //   layout ... end                 the grid, row 0 to the north
 // Reads and checks a layout; on failure returns false with a message naming

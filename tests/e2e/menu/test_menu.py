@@ -24,16 +24,15 @@ def picture_difference(screenshot, picture):
 
 class MenuTest(unittest.TestCase):
     def setUp(self):
+        # Cleanups run even when a later step of setUp fails.
         self.display = Display()
+        self.addCleanup(self.display.stop)
         self.folder = GameFolder("playerName Ace\n")
+        self.addCleanup(self.folder.remove)
         self.server = Server(self.folder)
+        self.addCleanup(self.server.stop)
         self.game = Game(self.display, self.folder)
-
-    def tearDown(self):
-        self.game.kill()
-        self.server.stop()
-        self.display.stop()
-        self.folder.remove()
+        self.addCleanup(self.game.kill)
 
     def shot(self, name):
         return self.display.screenshot(os.path.join(ARTIFACTS, f"e2e-menu-{name}.png"))

@@ -11,17 +11,15 @@ from harness import ARTIFACTS, Display, Game, GameFolder, Server, start_match, w
 
 class ShellTest(unittest.TestCase):
     def setUp(self):
+        # Cleanups run even when a later step of setUp fails.
         self.display = Display()
+        self.addCleanup(self.display.stop)
         self.folder = GameFolder()
+        self.addCleanup(self.folder.remove)
         self.server = Server(self.folder)
+        self.addCleanup(self.server.stop)
         self.game = None
-
-    def tearDown(self):
-        if self.game:
-            self.game.kill()
-        self.server.stop()
-        self.display.stop()
-        self.folder.remove()
+        self.addCleanup(lambda: self.game and self.game.kill())
 
     def start(self):
         self.game = Game(self.display, self.folder)

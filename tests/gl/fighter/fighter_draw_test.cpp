@@ -125,21 +125,4 @@ TEST_F(FighterDrawing, DeadFighterShowsTheBloodAtlas) {
     EXPECT_EQ(body.r, 0);
 }
 
-TEST_F(FighterDrawing, CameraTurnsWithTheFighterSoItFacesUp) {
-    // Heading 90 (facing -x): a point ahead of the fighter is up the screen.
-    setViewRotation(0, 0, -90);
-    setViewTranslation(0, 0, -15);
-    clear();
-    GLdouble projection[16], modelview[16];
-    GLint viewport[4];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    for (int i = 0; i < 16; ++i) modelview[i] = (i % 5 == 0) ? 1.0 : 0.0;
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    GLdouble cx, cy, ax, ay, z;
-    gluProject(0, 0, 0, modelview, projection, viewport, &cx, &cy, &z);
-    gluProject(-3, 0, 0, modelview, projection, viewport, &ax, &ay, &z);
-    EXPECT_NEAR(ax, cx, 0.5);
-    EXPECT_GT(ay, cy + 50);
-}
-
 }  // namespace

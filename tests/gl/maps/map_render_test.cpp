@@ -87,13 +87,13 @@ std::string artifact(const char* name) { return std::string(ARTIFACT_DIR) + "/" 
 
 }  // namespace
 
-TEST_F(MapRender, HallFromARespawnPoint) {
+TEST_F(MapRender, HallFromACorner) {
     Map hall("../data/maps/hall/hall.bxm");
     ASSERT_TRUE(hall.readSucceeded());
-    ASSERT_EQ(hall.materialList().size(), 4u);
+    ASSERT_EQ(hall.materialList().size(), 5u);
     for (const MapMaterial& m : hall.materialList()) EXPECT_NE(m.textureName, 0u);
-    // Spawn 1, in the north-west corner, looking south-east into the hall.
-    placeCamera(respawnPoints[0], 225.0f);
+    // The north-west corner, looking south-east into the hall.
+    placeCamera({-15.0f, 15.0f, 0.0f}, 225.0f);
     Frame frame = drawFrame(hall);
     EXPECT_TRUE(writePng(artifact("hall_spawn1.png"), WIDTH, HEIGHT, frame.rgb));
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
@@ -135,10 +135,10 @@ TEST_F(MapRender, HallLightFallsOffWithDistance) {
 TEST_F(MapRender, MazeFromARespawnPoint) {
     Map maze("../data/maps/maze/maze.bxm");
     ASSERT_TRUE(maze.readSucceeded());
-    placeCamera(respawnPoints[0], 225.0f);
+    placeCamera(respawnPoints[0], 0.0f);
     Frame frame = drawFrame(maze);
     EXPECT_TRUE(writePng(artifact("maze_spawn1.png"), WIDTH, HEIGHT, frame.rgb));
-    EXPECT_GT(frame.litShare(), 0.75);
+    EXPECT_GT(frame.litShare(), 0.7);  // a spawn by the west wall sees a strip of the dark outside
     placeCamera({maze.mapLight().position.x, maze.mapLight().position.y - 5.5f, 0.0f}, 0.0f);
     EXPECT_TRUE(writePng(artifact("maze_centre.png"), WIDTH, HEIGHT, drawFrame(maze).rgb));
 }

@@ -110,19 +110,6 @@ TEST_F(LocalFighterTest, HeldFireShootsOncePerReloadAndShowsTheBeam300Ms) {
     }
 }
 
-TEST_F(LocalFighterTest, ShotCarriesPlacementAndEndOfTheBeam) {
-    LocalFighter f(0);
-    f.body.setPosition(1, 2, 0);
-    f.body.setRotation(0, 0, 0);
-    f.aimDistance = 4;
-    inputState.leftButton = 1;
-    f.update();
-    EXPECT_EQ(f.beam.start, (Vec3{1, 2, 0}));
-    EXPECT_NEAR(f.beam.end.y, 6.0f, 1e-5);
-    EXPECT_EQ(f.beam.transform.position, (Vec3{1, 2, 0}));
-    EXPECT_NEAR(f.beam.corners[2].y, 4.0f, 1e-5);
-}
-
 TEST_F(LocalFighterTest, TimersKeepRunningWhenTheClockWraps) {
     LocalFighter f(0);
     inputState.keys[VK_CONTROL] = 1;

@@ -3,6 +3,8 @@
 // spawn points stand on open floor and the one light reaches every corner.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <cmath>
 #include <string>
 #include <vector>
@@ -12,12 +14,24 @@
 namespace {
 
 struct Classified {
-    std::vector<const MapFace*> floor, tops, sides;
+    std::vector<const MapFace*> floor, tops, sides, outside;
 };
+
+// The ground beyond the outer walls is its own mesh, dressed as "outside".
+bool isOutside(const Map& map, const MapMesh& mesh) {
+    const auto& materials = map.materialList();
+    return mesh.materialIndex >= 0 && size_t(mesh.materialIndex) < materials.size() &&
+           (std::strstr(materials[size_t(mesh.materialIndex)].bitmapPath, "rubble") ||
+            std::strstr(materials[size_t(mesh.materialIndex)].bitmapPath, "grass"));
+}
 
 Classified classify(const Map& map) {
     Classified c;
-    for (const MapMesh& mesh : map.meshList())
+    for (const MapMesh& mesh : map.meshList()) {
+        if (isOutside(map, mesh)) {
+            for (int i = 0; i < mesh.faceCount; ++i) c.outside.push_back(&mesh.faces[i]);
+            continue;
+        }
         for (int i = 0; i < mesh.faceCount; ++i) {
             const MapFace& f = mesh.faces[i];
             if (f.planeNormal.z == 1.0f)
@@ -25,6 +39,7 @@ Classified classify(const Map& map) {
             else
                 c.sides.push_back(&f);
         }
+    }
     return c;
 }
 
@@ -100,6 +115,13 @@ TEST_P(BundledMap, LoadsAndIsBuiltForPlay) {
                 EXPECT_GT(distance, 0.7f);
             }
         }
+    }
+
+    // The ground outside lies at floor height, below every fighter, facing up.
+    EXPECT_EQ(c.outside.size(), 8u);
+    for (const MapFace* f : c.outside) {
+        EXPECT_FLOAT_EQ(f->planeNormal.z, 1.0f);
+        EXPECT_LE(f->corners[0].position.z, -0.7f);
     }
 
     // One light for the whole level: every floor corner gets a fair share. GL

@@ -44,12 +44,6 @@ TEST_F(TextAndTiming, LinesQueueInOrderUpToSixtyThreeAndClearAfterTheFrame) {
     EXPECT_STREQ(textLines[1].text, "fps: 60");
 }
 
-TEST_F(TextAndTiming, OverlongTextIsCutToFit) {
-    std::string text(400, 'x');
-    addTextLine(0, 0, 1, 1, 1, text.c_str());
-    EXPECT_EQ(std::string(textLines[1].text).size(), 255u);
-}
-
 TEST_F(TextAndTiming, EventMessageLastsUpToThreeSecondsInclusive) {
     showEventMessage(1, 0, 0, "Killed by Bob");
     EXPECT_FLOAT_EQ(textLines[0].x, -0.96f);

@@ -1,0 +1,59 @@
+"""Match frame rate under Mesa's software renderer with ten fighters on screen:
+the real game on the duel map at 640x480 and 1024x768, nine load-generator
+players standing in a ring in front of it. Prints the median of the fps the
+game reports over a few seconds. Run from build/stage/bin:
+    python3 ../../../tests/bench/match/frame_rate.py"""
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "e2e"))
+from harness import Display, Game, GameFolder, Server, start_match, wait_for  # noqa: E402
+
+
+def fps_samples(game, seconds):
+    time.sleep(seconds)
+    values = []
+    for line in game.trace():
+        parts = line.split()
+        if len(parts) > 8 and parts[1] == "state" and parts[8].startswith("fps="):
+            values.append(int(parts[8][4:]))
+    return values
+
+
+def measure(video_mode, label):
+    display = Display(1280, 1024)
+    folder = GameFolder(f"videoMode {video_mode}\nplayerName Bench\n")
+    server = Server(folder, "duel", 16, 100)
+    load = subprocess.Popen([os.path.join(os.getcwd(), "loadgen"),
+                             "--clients", "9", "--seconds", "60", "--around", "0", "3"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    game = Game(display, folder)
+    try:
+        wait_for(lambda: game.trace_time("first frame") is not None, 20)
+        start_match(display, game, 0)
+        wait_for(lambda: sum(" event " in l and "connected" in l for l in game.trace()) >= 9, 10)
+        time.sleep(2)  # let the first fps windows settle
+        skip = len(game.trace())
+        samples = fps_samples(game, 8)
+        lines = game.trace()[skip:]
+        window_values = sorted({int(l.split()[8][4:]) for l in lines
+                                if len(l.split()) > 8 and l.split()[1] == "state"})
+        remote = sum(" remote slot=" in l for l in game.trace())
+        median = statistics.median(samples[-60:]) if samples else 0
+        print(f"{label}: median {median} fps over the last samples, "
+              f"{remote} remote fighters, fps windows seen {window_values}")
+    finally:
+        game.kill()
+        load.kill()
+        server.stop()
+        display.stop()
+        folder.remove()
+
+
+if __name__ == "__main__":
+    measure(0, "640x480x16")
+    measure(5, "1024x768x32")
