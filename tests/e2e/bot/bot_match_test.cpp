@@ -8,6 +8,7 @@
 #include "../server/server_process.h"
 #include "bot_watch.h"
 #include "platform/clock.h"
+#include "tools/bot/options.h"
 
 namespace {
 
@@ -90,38 +91,49 @@ TEST(BotMatch, SkillFiveBeatsSkillOneClearly) {
     EXPECT_GT(highKills, 2 * lowKills);
 }
 
+// The bot's whole output when it fails: one "bot: ..." line (and, for bad
+// arguments, the usage line), with the status.
+std::string failure(const std::vector<std::string>& args, int* status) {
+    ServerProcess bot;
+    if (!bot.start(args, "./bot", true)) return "not started";
+    return bot.readToEnd(status, 8000);
+}
+
 TEST(BotProgram, BadSituationsEndWithOneLineAndAFailureStatus) {
     int status = 0;
-    {
-        ServerProcess bot;
-        ASSERT_TRUE(bot.start({"--skill", "9"}, "./bot"));
-        bot.readToEnd(&status);
-        EXPECT_EQ(status, 2);
-    }
-    {
-        ServerProcess bot;  // nothing listens
-        ASSERT_TRUE(bot.start({"--server", "127.0.0.1"}, "./bot"));
-        bot.readToEnd(&status, 8000);
-        EXPECT_EQ(status, 1);
-    }
+    std::string out = failure({"--skill", "9"}, &status);
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(out, std::string("bot: --skill takes 1 to 5\n") + BOT_USAGE + "\n");
+
+    out = failure({"--server", "127.0.0.1"}, &status);  // nothing listens
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(out, "bot: Bot1 could not join 127.0.0.1: no server answered\n");
     {
         ServerProcess server;
         ASSERT_TRUE(startServer(server, "duel", 1, 5));
         BotWatch watch("../data/maps/duel/duel.bxm");
         ASSERT_TRUE(watch.join());
-        ServerProcess bot;  // the one place is taken
-        ASSERT_TRUE(bot.start({}, "./bot"));
-        bot.readToEnd(&status, 8000);
+        out = failure({}, &status);  // the one place is taken
         EXPECT_EQ(status, 1);
+        EXPECT_EQ(out, "bot: Bot1 could not join 127.0.0.1: the server is full\n");
+    }
+    {
+        ServerProcess server;  // names a map this folder does not have
+        ASSERT_TRUE(startServer(server, "nowhere", 4, 5));
+        out = failure({}, &status);
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(out, "bot: could not load the map ../data/maps/nowhere/nowhere.bxm\n");
     }
     {
         ServerProcess server;
         ASSERT_TRUE(startServer(server, "duel", 4, 5));
         ServerProcess bot;
-        ASSERT_TRUE(bot.start({"--count", "2"}, "./bot"));
+        ASSERT_TRUE(bot.start({"--count", "2"}, "./bot", true));
         platform::sleepMs(1500);
         server.stop();  // the server goes away
-        bot.readToEnd(&status, 8000);
+        out = bot.readToEnd(&status, 8000);
         EXPECT_EQ(status, 1);
+        EXPECT_NE(out.find("bot: the server at 127.0.0.1 went away\n"), std::string::npos) << out;
+        EXPECT_EQ(countLines(out, "bot: "), 1);
     }
 }
