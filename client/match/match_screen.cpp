@@ -7,6 +7,7 @@
 #include "client/match/collision.h"
 #include "client/match/fighter_media.h"
 #include "client/match/local_fighter.h"
+#include "client/match/match_rules.h"
 #include "client/net/net_client.h"
 #include "client/shell/glwindow.h"
 #include "client/shell/input.h"
@@ -23,27 +24,6 @@
 namespace {
 
 constexpr uint32_t ROUND_PAUSE_MS = 5000;
-
-// What the send thread puts on the wire: the fighter's last published copy.
-void fillState(LocalFighter* fighter, protocol::StateMessage& m) {
-    PublishedState p = fighter->publishedState();
-    platform::copyText(m.name, p.name);
-    m.skin = p.skin;
-    m.x = p.x;
-    m.y = p.y;
-    m.yaw = p.yaw;
-    m.animFrame = p.animFrame;
-    m.frags = p.frags;
-    m.dead = p.dead;
-    platform::copyText(m.killerId, p.killerId);
-    m.beamVisible = p.beamVisible;
-    m.beamX = p.beamX;
-    m.beamY = p.beamY;
-    m.beamYaw = p.beamYaw;
-    m.beamLength = p.beamLength;
-    m.beamEndX = p.beamEndX;
-    m.beamEndY = p.beamEndY;
-}
 
 // Where we stand, for the end-to-end tests: a few times a second.
 void traceLocalState(const LocalFighter& f) {
@@ -76,11 +56,14 @@ MatchScreen::MatchScreen(int32_t chosenFighter) {
     localFighter = new LocalFighter(chosenFighter);
 
     LocalFighter* fighter = localFighter;
-    if (netClient.joinServer(settingsCopy().serverName,
-                             [fighter](protocol::StateMessage& m) { fillState(fighter, m); })) {
+    auto source = [fighter](protocol::StateMessage& m) { fillStateMessage(*fighter, m); };
+    JoinOutcome joined = netClient.connect(settingsCopy().serverName, source);
+    if (joined == JoinOutcome::Joined) {
         platform::copyText(localFighter->clientId, netClient.clientId());
     } else {
-        fatalError("Could not join the server");
+        // One message for one failure: a full server says only that.
+        fatalError(joined == JoinOutcome::ServerFull ? "Server is full"
+                                                     : "Could not join the server");
     }
 
     char path[128];
@@ -132,9 +115,7 @@ void MatchScreen::update() {
         trace("round over");
         // The last frame, with the scoreboard, stays up; the network goes on.
         platform::sleepMs(ROUND_PAUSE_MS);
-        localFighter->dead = 0;
-        localFighter->frags = 0;
-        localFighter->respawn();
+        restartRound(*localFighter);
         trace("round restarted");
     }
 
@@ -143,10 +124,7 @@ void MatchScreen::update() {
     for (Fighter* remote : remoteFighters) {
         if (!remote) continue;
         remote->updateTexCoords();
-        if (isHitByBeam(*localFighter, *remote)) {
-            localFighter->justKilled = 1;
-            localFighter->dead = 1;
-            platform::copyText(localFighter->killerId, remote->clientId);
+        if (takeHit(*localFighter, *remote)) {
             char text[64];
             std::snprintf(text, sizeof text, "Killed by %s", remote->name);
             announce(1.0f, 0.0f, 0.0f, text);
@@ -155,22 +133,16 @@ void MatchScreen::update() {
 
     uint8_t wasMoving = localFighter->moved;
     localFighter->update();
-    collideWithMap(*localFighter, *map);
+    collideAndPublish(*localFighter, remoteFighters, map->meshList());
     // Where a walk ended, for testers driving the game from outside.
     if (wasMoving && !localFighter->moved)
         trace("match fighter stopped at %.2f %.2f", double(localFighter->body.position.x),
               double(localFighter->body.position.y));
 
     for (Fighter* remote : remoteFighters) {
-        if (!remote) continue;
-        collideWithFighter(*localFighter, *remote);
-        if (isAimedAt(*localFighter, *remote))
+        if (remote && isAimedAt(*localFighter, *remote))
             addTextLine(-0.96f, 0.83f, 1.0f, 1.0f, 0.5f, remote->name);
     }
-
-    localFighter->publishedPosition = localFighter->body.position;
-    if (localFighter->beam.visible) clipBeamToMap(localFighter->beam, *map);
-    localFighter->publishState();
     placeCamera(*localFighter);
 
     traceLocalState(*localFighter);

@@ -1,11 +1,12 @@
 // The other players: fighters mirrored from the network table, the kill
 // credit that arrives in a victim's state, and the round end.
 #include <cstdio>
-#include <cstring>
 
 #include "client/match/fighter.h"
 #include "client/match/local_fighter.h"
+#include "client/match/match_rules.h"
 #include "client/match/match_screen.h"
+#include "client/match/remote_table.h"
 #include "client/net/net_client.h"
 #include "client/shell/trace.h"
 #include "client/ui/scoreboard.h"
@@ -14,64 +15,50 @@
 
 namespace {
 constexpr float LINK_COLOUR[3] = {0.5f, 0.7f, 1.0f};
-}
+
+class MatchEvents final : public RemoteTableEvents {
+public:
+    explicit MatchEvents(MatchScreen& m) : match(m) {}
+    void apply(Fighter& f, const protocol::RemoteState& s) override {
+        applyRemoteState(match, f, s);
+    }
+    void arrived(int slot, const protocol::RemoteState& s) override {
+        trace("remote slot=%d skin=%d name=%s", slot, s.skin, s.name);
+        announceLink(s.name, "has connected");
+    }
+    void left(const protocol::RemoteState& s) override { announceLink(s.name, "has disconnected"); }
+
+private:
+    static void announceLink(const char* name, const char* what) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%s %s", name, what);
+        announce(LINK_COLOUR[0], LINK_COLOUR[1], LINK_COLOUR[2], text);
+    }
+    MatchScreen& match;
+};
+}  // namespace
 
 void syncRemoteFighters(MatchScreen& match) {
-    for (int i = 0; i < protocol::SLOT_COUNT; ++i) {
-        // A whole copy: the receive thread may replace the entry meanwhile.
-        protocol::RemoteState entry = netClient.remoteState(i);
-        Fighter*& fighter = match.remoteFighters[i];
-        char text[64];
-        if (entry.vacant == 0 && !fighter) {
-            fighter = new Fighter(entry.skin);
-            applyRemoteState(match, *fighter, entry);
-            trace("remote slot=%d skin=%d name=%s", i, entry.skin, entry.name);
-            std::snprintf(text, sizeof text, "%s has connected", entry.name);
-            announce(LINK_COLOUR[0], LINK_COLOUR[1], LINK_COLOUR[2], text);
-        } else if (entry.vacant == 1 && fighter) {
-            delete fighter;
-            fighter = nullptr;
-            std::snprintf(text, sizeof text, "%s has disconnected", entry.name);
-            announce(LINK_COLOUR[0], LINK_COLOUR[1], LINK_COLOUR[2], text);
-        } else if (entry.vacant == 0 && fighter) {
-            applyRemoteState(match, *fighter, entry);
-        }
-    }
+    MatchEvents events(match);
+    syncRemoteTable(netClient, match.remoteFighters, events);
 }
 
 void applyRemoteState(MatchScreen& match, Fighter& f, const protocol::RemoteState& s) {
     LocalFighter& local = *match.localFighter;
-    platform::copyText(f.clientId, s.clientId);
-    f.skin = s.skin;  // the texture chosen at creation stays
-    platform::copyText(f.name, s.name);
-    f.body.setPosition(s.x, s.y, 0.0f);
-    f.body.setRotation(0.0f, 0.0f, s.yaw);
-    f.sphere.current = f.sphere.previous = f.body.position;
-    f.animFrame = s.animFrame;
-    f.frags = s.frags;
+    mirrorRemoteBody(f, s);
 
-    int32_t fragLimit = netClient.reply().fragLimit;
-    if (s.frags >= fragLimit || local.frags >= fragLimit) {
+    if (fragLimitReached(s.frags, local.frags, netClient.reply().fragLimit)) {
         match.roundOver = 1;
         drawScoreboard(match);
     }
 
-    f.dead = s.dead;
-    // A kill is credited once: on the first state that names us as a new killer.
-    if (std::strcmp(s.killerId, f.killerId) != 0 && std::strcmp(s.killerId, local.clientId) == 0) {
-        local.frags += 1;
+    if (takeKillCredit(f, s, local)) {
         char text[64];
         std::snprintf(text, sizeof text, "You killed %s", f.name);
         announce(0.0f, 1.0f, 0.0f, text);
         trace("frags %d", local.frags);
     }
-    platform::copyText(f.killerId, s.killerId);
-
-    f.beam.visible = s.beamVisible;
-    f.beam.transform.setPosition(s.beamX, s.beamY, 0.0f);
-    f.beam.transform.setRotation(0.0f, 0.0f, s.beamYaw);
-    setBeamCorners(f.beam, s.beamLength);
-    f.beam.end = {s.beamEndX, s.beamEndY, 0.0f};
+    mirrorRemoteBeam(f, s);
 }
 
 void drawScoreboard(MatchScreen& match) {

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "client/shell/input.h"
 #include "platform/clock.h"
 #include "platform/text.h"
 
@@ -14,7 +13,7 @@ namespace {
 constexpr uint32_t RECEIVE_POLL_MS = 100;
 }  // namespace
 
-bool makeClientId(char out[protocol::CLIENT_ID_SIZE]) {
+bool makeClientId(char out[protocol::CLIENT_ID_SIZE], int tag) {
     char host[512];
     platform::NetAddress local;
     if (!platform::localHostName(host, sizeof host) || !platform::lookupHost(host, &local))
@@ -22,23 +21,20 @@ bool makeClientId(char out[protocol::CLIENT_ID_SIZE]) {
     char address[16];
     platform::addressText(local, address);
     char full[64];
-    std::snprintf(full, sizeof full, "%i%s", platform::currentProcessId(), address);
+    if (tag > 0)
+        std::snprintf(full, sizeof full, "%ib%i%s", platform::currentProcessId(), tag, address);
+    else
+        std::snprintf(full, sizeof full, "%i%s", platform::currentProcessId(), address);
     platform::copyText(out, protocol::CLIENT_ID_SIZE, full);
     return true;
 }
 
 NetClient::~NetClient() { leaveServer(); }
 
-bool NetClient::joinServer(const char* serverName, StateSource source) {
-    JoinOutcome outcome = connect(serverName, std::move(source));
-    if (outcome == JoinOutcome::ServerFull) fatalError("Server is full");
-    return outcome == JoinOutcome::Joined;
-}
-
-JoinOutcome NetClient::connect(const char* serverName, StateSource source) {
+JoinOutcome NetClient::connect(const char* serverName, StateSource source, int idTag) {
     stopRequested = 0;
     if (!platform::netStartup()) return JoinOutcome::Failed;
-    if (!makeClientId(id)) return JoinOutcome::Failed;
+    if (!makeClientId(id, idTag)) return JoinOutcome::Failed;
     tcp = platform::tcpSocket();
     if (tcp == platform::NO_SOCKET) return JoinOutcome::Failed;
     udp = platform::udpSocket();
@@ -57,6 +53,7 @@ JoinOutcome NetClient::connect(const char* serverName, StateSource source) {
     protocol::parseJoinReply(text, &joinReply);
     if (joinReply.serverFull != 0) return JoinOutcome::ServerFull;
     server.port = protocol::GAME_PORT;
+    lastHeard = platform::timeGetTime();
     stateSource = std::move(source);
     platform::setReceiveTimeout(udp, RECEIVE_POLL_MS);
     if (!receiver.start([this] { receiveLoop(); })) return JoinOutcome::Failed;
@@ -88,6 +85,7 @@ void NetClient::receiveLoop() {
         if (from.ip != server.ip || from.port != server.port) continue;  // not our server
         text[n] = '\0';
         if (!protocol::verifyChecksum(text)) continue;
+        lastHeard = platform::timeGetTime();
         applyRelayedState(text);
     }
 }

@@ -27,10 +27,9 @@ public:
     NetClient(const NetClient&) = delete;
     NetClient& operator=(const NetClient&) = delete;
 
-    // The game's join: "Server is full" is a fatal error; false on any failure.
-    bool joinServer(const char* serverName, StateSource source);
-    // The same join reporting what happened, for callers without a window.
-    JoinOutcome connect(const char* serverName, StateSource source);
+    // The TCP join, then both threads; says what happened. Several players in
+    // one process each pass their own idTag (1, 2, ...).
+    JoinOutcome connect(const char* serverName, StateSource source, int idTag = 0);
     // Stops and joins both threads, closes the sockets, marks every player gone.
     void leaveServer();
 
@@ -41,6 +40,9 @@ public:
 
     const char* clientId() const { return id; }
     const protocol::JoinReply& reply() const { return joinReply; }
+    // Clock reading of the last relay from our server (the join's time before
+    // the first): a server that went away falls silent.
+    uint32_t lastHeardMs() const { return lastHeard; }
     // The local UDP port (0 before the first send), for tests.
     uint16_t localPort() const;
 
@@ -58,6 +60,7 @@ private:
     platform::Socket udp = platform::NO_SOCKET;
     platform::Thread receiver, sender;
     std::atomic<uint8_t> stopRequested{0};
+    std::atomic<uint32_t> lastHeard{0};
     StateSource stateSource;
     platform::Mutex tableLock;
     RemoteState remoteStates[protocol::SLOT_COUNT];
@@ -67,5 +70,6 @@ private:
 extern NetClient netClient;
 
 // "%i%s": process id written directly in front of the local IPv4 address,
-// cut to 19 characters. False when the local address cannot be found.
-bool makeClientId(char out[protocol::CLIENT_ID_SIZE]);
+// cut to 19 characters; a tag above 0 adds "b<tag>" after the process id so
+// that players sharing a process differ. False when the address cannot be found.
+bool makeClientId(char out[protocol::CLIENT_ID_SIZE], int tag = 0);

@@ -11,6 +11,7 @@ bool createGlWindow(const char* title, int width, int height, int colourBits, bo
     glWindow.width = width;
     glWindow.height = height;
     glWindow.fullscreen = fullscreen ? 1 : 0;
+    setWindowMouseSource(windowMouseDelta);
 
     if (!platform::registerWindowClass(WINDOW_CLASS_NAME, windowProc)) return false;
 

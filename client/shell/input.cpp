@@ -5,8 +5,6 @@
 #include "client/shell/glwindow.h"
 #include "platform/window.h"
 
-InputState inputState;
-
 long windowProc(const platform::Message& m) {
     using platform::MessageType;
     switch (m.type) {
@@ -47,14 +45,7 @@ long windowProc(const platform::Message& m) {
     }
 }
 
-namespace {
-MouseDeltaSource mouseDeltaOverride = nullptr;
-}
-
-void setMouseDeltaSource(MouseDeltaSource source) { mouseDeltaOverride = source; }
-
-MouseDelta mouseDelta() {
-    if (mouseDeltaOverride) return mouseDeltaOverride();
+MouseDelta windowMouseDelta() {
     int x = 0, y = 0;
     platform::getCursorPos(&x, &y);
     if (inputState.mouseLook == 1) {

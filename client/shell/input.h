@@ -42,6 +42,10 @@ MouseDelta mouseDelta();
 // Replace the measurement (nullptr restores it); tests move the mouse this way.
 using MouseDeltaSource = MouseDelta (*)();
 void setMouseDeltaSource(MouseDeltaSource source);
+// The window's own measurement; the window plugs it in when it opens, so
+// programs without a window link no window code and read a still mouse.
+void setWindowMouseSource(MouseDeltaSource source);
+MouseDelta windowMouseDelta();
 
 // Shows a warning box captioned "Error" (and writes the text to standard error),
 // then asks the program to quit. Returns to the caller, which carries on.

@@ -3,10 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "client/shell/glwindow.h"
-#include "client/shell/input.h"
 #include "platform/text.h"
-#include "platform/window.h"
 
 Settings settings;
 float mouseLookFactor = 0.5f;
@@ -79,28 +76,4 @@ void loadSettings(const char* path) {
     if (settings.playerName[0] == '\0')
         platform::copyText(settings.playerName, "Unknown");
     sanitizeName(settings.playerName);
-}
-
-namespace {
-
-bool openWindow(const VideoMode& mode) {
-    if (createGlWindow("Blastavia", mode.width, mode.height, mode.colourBits,
-                       (settings.fullscreen & 0xFF) != 0))
-        return true;
-    platform::showCursor(true);
-    platform::showWarningBox(glWindow.hwnd, "Video initialization failed", "Error");
-    platform::postQuitRequest();
-    return false;
-}
-
-}  // namespace
-
-bool initMenuVideo() {
-    loadSettings("../config.cfg");
-    return openWindow({640, 480, 16});
-}
-
-bool initMatchVideo() {
-    loadSettings("../config.cfg");
-    return openWindow(videoModeFor(settings.videoMode));
 }

@@ -16,14 +16,16 @@ extern char** environ;
 
 ServerProcess::~ServerProcess() { stop(); }
 
-bool ServerProcess::start(const std::vector<std::string>& args) {
+bool ServerProcess::start(const std::vector<std::string>& args, const std::string& path,
+                          bool withErrors) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    if (withErrors) posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
     std::vector<char*> argv;
-    std::string program = "./server";
+    std::string program = path;
     argv.push_back(&program[0]);
     std::vector<std::string> copy = args;
     for (std::string& a : copy) argv.push_back(&a[0]);
@@ -68,6 +70,10 @@ std::string ServerProcess::readToEnd(int* status, int timeoutMs) {
         child = -1;
     }
     return all;
+}
+
+void ServerProcess::terminate() {
+    if (child > 0) kill(child, SIGTERM);
 }
 
 void ServerProcess::stop() {

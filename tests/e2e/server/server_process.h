@@ -11,13 +11,18 @@
 class ServerProcess {
 public:
     ~ServerProcess();
-    // Starts ./server with the arguments (run from the staged bin/).
-    bool start(const std::vector<std::string>& args);
+    // Starts ./server (or another staged program, e.g. ./bot) with the
+    // arguments, run from the staged bin/; its standard output (and, when
+    // asked, its standard error) is read here.
+    bool start(const std::vector<std::string>& args, const std::string& program = "./server",
+               bool withErrors = false);
     // Next console line with its "\n", or "" after timeoutMs or at the end.
     std::string readLine(int timeoutMs = 2000);
     // Everything printed until the process ends; its exit status in *status.
     std::string readToEnd(int* status, int timeoutMs = 2000);
     void stop();
+    // Asks the process to end (SIGTERM); its output stays readable to the end.
+    void terminate();
     pid_t pid() const { return child; }
 
 private:

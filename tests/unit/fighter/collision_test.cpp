@@ -6,6 +6,7 @@
 
 #include "client/match/collision.h"
 #include "client/match/local_fighter.h"
+#include "client/match/match_rules.h"
 #include "test_world.h"
 
 using namespace testworld;
@@ -150,6 +151,29 @@ TEST_F(Collision, FightersArePushedApartEvenFromTheSameSpot) {
     remote.dead = 1;
     local.sphere.current = remote.sphere.current;
     EXPECT_FALSE(collideWithFighter(local, remote));
+}
+
+TEST_F(Collision, APushFromAnotherFighterNeverCarriesThroughAWall) {
+    // Both at one spot 1 in front of a wall: the push out along +x would end
+    // 0.4 behind it and leave the fighter outside the arena for good.
+    World w;
+    w.addMesh({face({3, 100, -100}, {3, -100, -100}, {3, 0, 100})});  // x = 3, front -x
+    LocalFighter local(0);
+    Fighter remote(1);
+    Fighter* remotes[protocol::SLOT_COUNT] = {&remote};
+    remote.sphere.current = remote.sphere.previous = {2, 0, 0};
+    local.body.setPosition(2, 0, 0);
+    local.sphere.current = local.sphere.previous = {2, 0, 0};
+    collideAndPublish(local, remotes, w.meshes());
+    EXPECT_LE(local.sphere.current.x, 3 - 0.7f);
+    EXPECT_EQ(local.body.position, local.sphere.current);
+    EXPECT_FLOAT_EQ(local.publishedState().x, local.sphere.current.x);
+
+    // Away from walls the push is whole, as before.
+    remote.sphere.current = {-5, 0, 0};
+    local.sphere.current = local.sphere.previous = {-5, 0, 0};
+    collideAndPublish(local, remotes, w.meshes());
+    EXPECT_NEAR(local.sphere.current.x, -5 + 1.401f, 1e-5);
 }
 
 TEST_F(Collision, BeamStopsAtTheNearerOfTwoWalls) {

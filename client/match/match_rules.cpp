@@ -1,0 +1,91 @@
+#include "client/match/match_rules.h"
+
+#include <cstring>
+
+#include "client/match/collision.h"
+#include "client/match/local_fighter.h"
+#include "platform/text.h"
+
+void fillStateMessage(LocalFighter& local, protocol::StateMessage& m) {
+    PublishedState p = local.publishedState();
+    platform::copyText(m.name, p.name);
+    m.skin = p.skin;
+    m.x = p.x;
+    m.y = p.y;
+    m.yaw = p.yaw;
+    m.animFrame = p.animFrame;
+    m.frags = p.frags;
+    m.dead = p.dead;
+    platform::copyText(m.killerId, p.killerId);
+    m.beamVisible = p.beamVisible;
+    m.beamX = p.beamX;
+    m.beamY = p.beamY;
+    m.beamYaw = p.beamYaw;
+    m.beamLength = p.beamLength;
+    m.beamEndX = p.beamEndX;
+    m.beamEndY = p.beamEndY;
+}
+
+void mirrorRemoteBody(Fighter& f, const protocol::RemoteState& s) {
+    platform::copyText(f.clientId, s.clientId);
+    f.skin = s.skin;  // the texture chosen at creation stays
+    platform::copyText(f.name, s.name);
+    f.body.setPosition(s.x, s.y, 0.0f);
+    f.body.setRotation(0.0f, 0.0f, s.yaw);
+    f.sphere.current = f.sphere.previous = f.body.position;
+    f.animFrame = s.animFrame;
+    f.frags = s.frags;
+}
+
+bool fragLimitReached(int32_t remoteFrags, int32_t localFrags, int32_t fragLimit) {
+    return remoteFrags >= fragLimit || localFrags >= fragLimit;
+}
+
+bool takeKillCredit(Fighter& f, const protocol::RemoteState& s, LocalFighter& local) {
+    f.dead = s.dead;
+    bool credited =
+        std::strcmp(s.killerId, f.killerId) != 0 && std::strcmp(s.killerId, local.clientId) == 0;
+    if (credited) local.frags += 1;
+    platform::copyText(f.killerId, s.killerId);
+    return credited;
+}
+
+void mirrorRemoteBeam(Fighter& f, const protocol::RemoteState& s) {
+    f.beam.visible = s.beamVisible;
+    f.beam.transform.setPosition(s.beamX, s.beamY, 0.0f);
+    f.beam.transform.setRotation(0.0f, 0.0f, s.beamYaw);
+    setBeamCorners(f.beam, s.beamLength);
+    f.beam.end = {s.beamEndX, s.beamEndY, 0.0f};
+}
+
+bool takeHit(LocalFighter& local, const Fighter& remote) {
+    if (!isHitByBeam(local, remote)) return false;
+    local.justKilled = 1;
+    local.dead = 1;
+    platform::copyText(local.killerId, remote.clientId);
+    return true;
+}
+
+void restartRound(LocalFighter& local) {
+    local.dead = 0;
+    local.frags = 0;
+    local.respawn();
+}
+
+void collideAndPublish(LocalFighter& local, Fighter* const remotes[protocol::SLOT_COUNT],
+                       const std::vector<MapMesh>& meshes) {
+    collideWithMap(local, meshes);
+    Vec3 beforePushes = local.sphere.current;
+    bool pushed = false;
+    for (int i = 0; i < protocol::SLOT_COUNT; ++i)
+        if (remotes[i]) pushed = collideWithFighter(local, *remotes[i]) || pushed;
+    // Two fighters at one respawn point by a wall push each other up to a
+    // body's width: met like a move, the wall stops that push.
+    if (pushed) {
+        local.sphere.previous = beforePushes;
+        collideWithMap(local, meshes);
+    }
+    local.publishedPosition = local.body.position;
+    if (local.beam.visible) clipBeamToMap(local.beam, meshes);
+    local.publishState();
+}
