@@ -57,14 +57,10 @@ MatchScreen::MatchScreen(int32_t chosenFighter) {
 
     LocalFighter* fighter = localFighter;
     auto source = [fighter](protocol::StateMessage& m) { fillStateMessage(*fighter, m); };
-    JoinOutcome joined = netClient.connect(settingsCopy().serverName, source);
-    if (joined == JoinOutcome::Joined) {
+    if (netClient.joinServer(settingsCopy().serverName, source))
         platform::copyText(localFighter->clientId, netClient.clientId());
-    } else {
-        // One message for one failure: a full server says only that.
-        fatalError(joined == JoinOutcome::ServerFull ? "Server is full"
-                                                     : "Could not join the server");
-    }
+    else
+        fatalError("Could not join the server");  // unseen after "Server is full"
 
     char path[128];
     std::snprintf(path, sizeof path, "../data/maps/%s", netClient.reply().mapPath);
