@@ -2,8 +2,10 @@
 game started from its own copy of the staged folder, xdotool for keys and the
 mouse, screenshots of the screen, and the trace file the game writes when
 BLASTAVIA_TRACE is set."""
+import ctypes
 import os
 import re
+import signal
 import shutil
 import subprocess
 import tempfile
@@ -12,6 +14,14 @@ import time
 STAGE_BIN = os.environ.get("BLAST_STAGE_BIN", os.getcwd())
 TOOLS_DIR = os.environ.get("BLAST_E2E_TOOLS", "")
 ARTIFACTS = os.environ.get("BLAST_ARTIFACTS", os.path.join(STAGE_BIN, "..", "..", "artifacts"))
+
+
+def _die_with_parent():
+    """Children of a test end with it, even when the test itself is killed."""
+    try:
+        ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
+    except (OSError, AttributeError):
+        pass
 
 
 def targa_to_ppm(tga_path, ppm_path):
@@ -53,7 +63,8 @@ class Display:
         self.proc = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24",
              "-nolisten", "tcp"],
-            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=_die_with_parent)
         os.close(write_fd)
         number = b""
         while not number.endswith(b"\n"):
@@ -182,7 +193,7 @@ class Server:
         self.log = open(self.log_path, "w")
         self.proc = subprocess.Popen(
             [os.path.join(folder.bin, "server"), map_name, str(players), str(frags)],
-            cwd=folder.bin, stdout=self.log, stderr=subprocess.STDOUT)
+            cwd=folder.bin, stdout=self.log, stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
         if not wait_for(lambda: "Server started" in self.output(), 10):
             output = self.output()
             self.stop()
@@ -210,7 +221,8 @@ class Game:
         self.stderr_path = os.path.join(folder.root, "stderr.log")
         self.stderr = open(self.stderr_path, "w")
         self.proc = subprocess.Popen([os.path.join(folder.bin, "game")], cwd=folder.bin, env=env,
-                                     stdout=subprocess.DEVNULL, stderr=self.stderr)
+                                     stdout=subprocess.DEVNULL, stderr=self.stderr,
+                                     preexec_fn=_die_with_parent)
 
     def trace(self):
         try:
