@@ -6,26 +6,16 @@
 #include "client/assets/sound.h"
 #include "client/match/fighter.h"
 #include "platform/mutex.h"
+#include "protocol/protocol.h"
 
 constexpr float AIM_DISTANCE_MIN = 1.0f;
 constexpr float AIM_DISTANCE_MAX = 12.5f;
 constexpr int64_t BEAM_SHOWN_MS = 300;
 constexpr int64_t ANIM_CELL_MS = 40;  // one atlas cell per more than this
 
-// The fields other players learn about us, in message order, taken at one moment.
-struct PublishedState {
-    char clientId[20] = "0";
-    char name[16] = "Unknown";
-    int32_t skin = 0;
-    float x = 0.0f, y = 0.0f, yaw = 0.0f;
-    int32_t animFrame = 0;
-    int32_t frags = 0;
-    uint8_t dead = 0;
-    char killerId[20] = "0";
-    uint8_t beamVisible = 0;
-    float beamX = 0.0f, beamY = 0.0f, beamYaw = 0.0f, beamLength = 0.0f;
-    float beamEndX = 0.0f, beamEndY = 0.0f;
-};
+// The fields other players learn about us, taken at one moment: exactly the
+// state message the send thread puts on the wire.
+using PublishedState = protocol::StateMessage;
 
 class LocalFighter final : public Fighter {
 public:

@@ -7,23 +7,7 @@
 #include "platform/text.h"
 
 void fillStateMessage(LocalFighter& local, protocol::StateMessage& m) {
-    PublishedState p = local.publishedState();
-    platform::copyText(m.name, p.name);
-    m.skin = p.skin;
-    m.x = p.x;
-    m.y = p.y;
-    m.yaw = p.yaw;
-    m.animFrame = p.animFrame;
-    m.frags = p.frags;
-    m.dead = p.dead;
-    platform::copyText(m.killerId, p.killerId);
-    m.beamVisible = p.beamVisible;
-    m.beamX = p.beamX;
-    m.beamY = p.beamY;
-    m.beamYaw = p.beamYaw;
-    m.beamLength = p.beamLength;
-    m.beamEndX = p.beamEndX;
-    m.beamEndY = p.beamEndY;
+    m = local.publishedState();
 }
 
 void mirrorRemoteBody(Fighter& f, const protocol::RemoteState& s) {

@@ -16,17 +16,17 @@
 namespace {
 constexpr float LINK_COLOUR[3] = {0.5f, 0.7f, 1.0f};
 
-class MatchEvents final : public RemoteTableEvents {
+class MatchEvents {
 public:
     explicit MatchEvents(MatchScreen& m) : match(m) {}
-    void apply(Fighter& f, const protocol::RemoteState& s) override {
+    void apply(Fighter& f, const protocol::RemoteState& s) {
         applyRemoteState(match, f, s);
     }
-    void arrived(int slot, const protocol::RemoteState& s) override {
+    void arrived(int slot, const protocol::RemoteState& s) {
         trace("remote slot=%d skin=%d name=%s", slot, s.skin, s.name);
         announceLink(s.name, "has connected");
     }
-    void left(const protocol::RemoteState& s) override { announceLink(s.name, "has disconnected"); }
+    void left(const protocol::RemoteState& s) { announceLink(s.name, "has disconnected"); }
 
 private:
     static void announceLink(const char* name, const char* what) {

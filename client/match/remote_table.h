@@ -1,20 +1,31 @@
 // Keeps one Fighter per occupied slot of a NetClient's table: created when a
 // player arrives, updated every frame, deleted when it leaves. The caller owns the array.
 #pragma once
+#include "client/match/fighter.h"
+#include "client/net/net_client.h"
 #include "protocol/protocol.h"
 
-struct Fighter;
-class NetClient;
-
-// What the program does with each change; called on the frame's thread.
-class RemoteTableEvents {
-public:
-    virtual ~RemoteTableEvents() = default;
-    // Every state of a present player, its first one included.
-    virtual void apply(Fighter& fighter, const protocol::RemoteState& state) = 0;
-    virtual void arrived(int slot, const protocol::RemoteState& state) = 0;
-    virtual void left(const protocol::RemoteState& state) = 0;
-};
-
-void syncRemoteTable(NetClient& net, Fighter* fighters[protocol::SLOT_COUNT],
-                     RemoteTableEvents& events);
+// Events is any type with
+//   apply(Fighter&, const RemoteState&)   every state of a present player, its first included
+//   arrived(int slot, const RemoteState&)
+//   left(const RemoteState&)
+// called on the frame's thread.
+template <class Events>
+void syncRemoteTable(NetClient& net, Fighter* fighters[protocol::SLOT_COUNT], Events& events) {
+    for (int i = 0; i < protocol::SLOT_COUNT; ++i) {
+        // A whole copy: the receive thread may replace the entry meanwhile.
+        protocol::RemoteState entry = net.remoteState(i);
+        Fighter*& fighter = fighters[i];
+        if (entry.vacant == 0 && !fighter) {
+            fighter = new Fighter(entry.skin);
+            events.apply(*fighter, entry);
+            events.arrived(i, entry);
+        } else if (entry.vacant == 1 && fighter) {
+            delete fighter;
+            fighter = nullptr;
+            events.left(entry);
+        } else if (entry.vacant == 0 && fighter) {
+            events.apply(*fighter, entry);
+        }
+    }
+}

@@ -2,19 +2,6 @@
 
 #include <cstdio>
 
-namespace {
-
-void setLine(ScoreLine& line, float x, float y, float r, float g, float b, const char* text) {
-    line.x = x;
-    line.y = y;
-    line.red = r;
-    line.green = g;
-    line.blue = b;
-    std::snprintf(line.text, sizeof line.text, "%s", text);
-}
-
-}  // namespace
-
 void sortScoreRows(ScoreRow rows[SCOREBOARD_ROWS]) {
     for (int i = 0; i < SCOREBOARD_ROWS - 1; ++i) {
         if (rows[i].name[0] == '\0') continue;
@@ -30,8 +17,8 @@ void sortScoreRows(ScoreRow rows[SCOREBOARD_ROWS]) {
 
 int scoreboardLines(const ScoreRow rows[SCOREBOARD_ROWS], ScoreLine out[SCOREBOARD_MAX_LINES]) {
     int count = 0;
-    setLine(out[count++], -0.95f, 0.5f, 0.5f, 1.0f, 0.5f, "    FRAGS       NAME");
-    setLine(out[count++], -0.95f, 0.45f, 0.5f, 1.0f, 0.5f, "   __________________");
+    setTextLine(out[count++], -0.95f, 0.5f, 0.5f, 1.0f, 0.5f, "    FRAGS       NAME");
+    setTextLine(out[count++], -0.95f, 0.45f, 0.5f, 1.0f, 0.5f, "   __________________");
     int rank = 0;
     for (int i = 0; i < SCOREBOARD_ROWS; ++i) {
         if (rows[i].name[0] == '\0') continue;
@@ -39,9 +26,9 @@ int scoreboardLines(const ScoreRow rows[SCOREBOARD_ROWS], ScoreLine out[SCOREBOA
         float y = 0.4f - 0.08f * float(rank);
         char text[64];
         std::snprintf(text, sizeof text, "%i.    %i", rank, rows[i].frags);
-        setLine(out[count++], -0.95f, y, 1.0f, 1.0f, 0.5f, text);
+        setTextLine(out[count++], -0.95f, y, 1.0f, 1.0f, 0.5f, text);
         std::snprintf(text, sizeof text, "               %.14s", rows[i].name);
-        setLine(out[count++], -0.95f, y, 0.7f, 1.0f, 1.0f, text);
+        setTextLine(out[count++], -0.95f, y, 0.7f, 1.0f, 1.0f, text);
     }
     return count;
 }

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "client/ui/text_lines.h"
+
 constexpr int SCOREBOARD_ROWS = 11;           // row 0 local, rows 1..10 remote slots 0..9
 constexpr int SCOREBOARD_MAX_LINES = 2 + 2 * SCOREBOARD_ROWS;
 
@@ -12,12 +14,8 @@ struct ScoreRow {
     int32_t frags;
 };
 
-// One queued overlay line of the board.
-struct ScoreLine {
-    float x, y;
-    float red, green, blue;
-    char text[64];
-};
+// One overlay line of the board, ready for addTextLine.
+using ScoreLine = TextLine;
 
 void sortScoreRows(ScoreRow rows[SCOREBOARD_ROWS]);
 // Title, rule, then two lines per listed player; returns the number of lines.

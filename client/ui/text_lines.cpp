@@ -7,8 +7,8 @@ TextLine textLines[TEXT_LINE_COUNT];
 uint8_t eventActive = 0;
 uint64_t eventStartTime = 0;
 
-namespace {
-void fill(TextLine& line, float x, float y, float red, float green, float blue, const char* text) {
+void setTextLine(TextLine& line, float x, float y, float red, float green, float blue,
+                 const char* text) {
     line.x = x;
     line.y = y;
     line.red = red;
@@ -16,20 +16,19 @@ void fill(TextLine& line, float x, float y, float red, float green, float blue, 
     line.blue = blue;
     platform::copyText(line.text, text);
 }
-}  // namespace
 
 void addTextLine(float x, float y, float red, float green, float blue, const char* text) {
     // An empty text would read as a free entry and cut the run short.
     if (text[0] == '\0') return;
     for (int i = 1; i < TEXT_LINE_COUNT; ++i)
         if (textLines[i].text[0] == '\0') {
-            fill(textLines[i], x, y, red, green, blue, text);
+            setTextLine(textLines[i], x, y, red, green, blue, text);
             return;
         }
 }
 
 void showEventMessage(float red, float green, float blue, const char* text) {
-    fill(textLines[0], -0.96f, 0.91f, red, green, blue, text);
+    setTextLine(textLines[0], -0.96f, 0.91f, red, green, blue, text);
     eventStartTime = platform::timeGetTime();
     eventActive = 1;
 }

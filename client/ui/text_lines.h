@@ -12,6 +12,10 @@ struct TextLine {
 constexpr int TEXT_LINE_COUNT = 64;
 constexpr int64_t EVENT_MESSAGE_MS = 3000;
 
+// Fills one line: position, colour and the text (cut to 255 characters).
+void setTextLine(TextLine& line, float x, float y, float red, float green, float blue,
+                 const char* text);
+
 // Process lifetime, empty at start and never reset between matches.
 extern TextLine textLines[TEXT_LINE_COUNT];
 extern uint8_t eventActive;

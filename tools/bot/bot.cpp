@@ -33,10 +33,10 @@ void holdControls(const BotControls& c) {
 
 }  // namespace
 
-class BotTableEvents final : public RemoteTableEvents {
+class BotTableEvents {
 public:
     explicit BotTableEvents(Bot& b) : bot(b) {}
-    void apply(Fighter& f, const protocol::RemoteState& s) override {
+    void apply(Fighter& f, const protocol::RemoteState& s) {
         LocalFighter& me = bot.self;
         mirrorRemoteBody(f, s);
         if (fragLimitReached(s.frags, me.frags, bot.net.reply().fragLimit)) bot.roundOver = true;
@@ -46,10 +46,10 @@ public:
         }
         mirrorRemoteBeam(f, s);
     }
-    void arrived(int, const protocol::RemoteState& s) override {
+    void arrived(int, const protocol::RemoteState& s) {
         std::printf("seen %s %s\n", bot.self.name, s.name);
     }
-    void left(const protocol::RemoteState& s) override {
+    void left(const protocol::RemoteState& s) {
         std::printf("gone %s %s\n", bot.self.name, s.name);
     }
 

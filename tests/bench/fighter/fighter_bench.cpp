@@ -15,23 +15,13 @@
 #include "client/shell/settings.h"
 #include "client/ui/frame_clock.h"
 #include "platform/clock.h"
+#include "tests/unit/fighter/test_world.h"
 
 namespace {
 
 uint32_t now = 100000;
 uint32_t fakeClock() { return now; }
 MouseDelta stillMouse() { return {0, 0}; }
-
-MapFace makeFace(Vec3 a, Vec3 b, Vec3 c) {
-    MapFace f;
-    f.corners[0].position = a;
-    f.corners[1].position = b;
-    f.corners[2].position = c;
-    Vec3 n = cross(b - a, c - a);
-    f.planeNormal = normalize(n);
-    f.planeDistance = -dot(f.planeNormal, a);
-    return f;
-}
 
 // Square pillars 1 unit wide, 3 apart, 8 outward faces each.
 struct PillarField {
@@ -52,8 +42,8 @@ struct PillarField {
         for (int k = 0; k < 4; ++k) {
             Vec3 a = c[k], b = c[(k + 1) % 4];
             Vec3 a0{a.x, a.y, -1}, b0{b.x, b.y, -1}, a1{a.x, a.y, 1}, b1{b.x, b.y, 1};
-            faces.push_back(makeFace(a0, b0, b1));
-            faces.push_back(makeFace(a0, b1, a1));
+            faces.push_back(testworld::face(a0, b0, b1));
+            faces.push_back(testworld::face(a0, b1, a1));
         }
     }
 };
