@@ -205,4 +205,16 @@ uint16_t localPort(Socket s) {
     return ntohs(sa.sin_port);
 }
 
+bool localAddress(Socket s, NetAddress* out) {
+    sockaddr_in sa{};
+    socklen_t len = sizeof sa;
+    if (getsockname(s, reinterpret_cast<sockaddr*>(&sa), &len) != 0) return false;
+    if (sa.sin_family != AF_INET || sa.sin_addr.s_addr == htonl(INADDR_ANY)) return false;
+    out->ip = sa.sin_addr.s_addr;
+    out->port = ntohs(sa.sin_port);
+    return true;
+}
+
+bool isLoopback(const NetAddress& a) { return (ntohl(a.ip) >> 24) == 127; }
+
 }  // namespace platform

@@ -71,5 +71,10 @@ bool localHostName(char* out, size_t size);
 void addressText(const NetAddress& a, char out[16]);
 // The local port a socket is bound to (0 if none).
 uint16_t localPort(Socket s);
+// The local address a connected socket speaks from (the interface that
+// reaches its peer). False when it has none.
+bool localAddress(Socket s, NetAddress* out);
+// 127.0.0.0/8.
+bool isLoopback(const NetAddress& a);
 
 }  // namespace platform

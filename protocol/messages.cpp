@@ -1,6 +1,7 @@
 #include "protocol/protocol.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "protocol/scan.h"
 
@@ -24,6 +25,24 @@ int parseJoinReply(const char* text, JoinReply* reply) {
     if (!scan.integer(&reply->serverFull)) return 1;
     if (!scan.integer(&reply->fragLimit)) return 2;
     return 3;
+}
+
+namespace {
+// One name of a map path: [begin, end).
+bool safePathName(const char* begin, const char* end) {
+    size_t length = size_t(end - begin);
+    if (length == 0) return false;
+    if (length <= 2 && std::strncmp(begin, "..", length) == 0) return false;  // "." or ".."
+    for (const char* c = begin; c < end; ++c)
+        if (*c <= ' ' || *c > '~' || *c == '\\' || *c == ':') return false;
+    return true;
+}
+}  // namespace
+
+bool isSafeMapPath(const char* path) {
+    const char* slash = std::strchr(path, '/');
+    if (!slash || std::strchr(slash + 1, '/')) return false;
+    return safePathName(path, slash) && safePathName(slash + 1, slash + std::strlen(slash));
 }
 
 size_t formatStateMessage(const StateMessage& s, char* out, size_t capacity) {

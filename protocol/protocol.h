@@ -54,6 +54,10 @@ size_t formatJoinReply(const char* mapName, int32_t serverFull, int32_t fragLimi
 // "%s %i %i": fields that do not convert keep their previous values; an
 // over-long path is cut to fit. Returns how many fields converted.
 int parseJoinReply(const char* text, JoinReply* reply);
+// A path a client may open under its maps folder: "<map>/<file>", two
+// non-empty printable names without blanks, '\\' or ':', neither "." nor "..".
+// Anything else ("../../etc/passwd", "/etc/passwd", "hall") is refused.
+bool isSafeMapPath(const char* path);
 
 // ---------------------------------------------------------------------------
 // StateMessage (UDP, client to server), then the checksum suffix:

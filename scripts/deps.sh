@@ -8,7 +8,7 @@ PACKAGES=(
   libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core
   libjpeg-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libvorbis-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick sox python3 iproute2 util-linux
+  xvfb xauth xfonts-base xdotool x11-utils imagemagick sox python3 iproute2 util-linux
 )
 
 missing=()

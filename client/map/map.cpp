@@ -1,6 +1,8 @@
 #include "client/map/map.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "client/map/map_normals.h"
 #include "client/map/map_reader.h"
@@ -20,6 +22,7 @@ void keepTexture(unsigned int) {}
 }  // namespace
 
 const MapServices MAP_GEOMETRY_ONLY = {checkTextureFile, keepTexture, nullptr};
+const MapServices LEVEL_GEOMETRY_ONLY = {checkTextureFile, keepTexture, nullptr, true};
 
 Map::Map(const MapServices& mapServices) : services(mapServices) {}
 
@@ -38,11 +41,19 @@ Map::~Map() {
 bool Map::readMapFile(const char* path) {
     file = std::fopen(path, "r");
     if (!file) return false;
+    // A level never inherits the last one's spawns, not even from a bad file.
+    if (services.wholeLevel) std::fill(std::begin(respawnPoints), std::end(respawnPoints), Vec3{});
+    size_t meshesBefore = meshArray.size();
     MapReadTarget target{meshArray, materials, light, services};
     bool read = readMapStream(file, target);
     std::fclose(file);
     file = nullptr;
-    return read;
+    if (!read || !services.wholeLevel) return read;
+    bool geometry = std::any_of(meshArray.begin() + long(meshesBefore), meshArray.end(),
+                                [](const MapMesh& m) { return m.faceCount > 0; });
+    if (geometry && target.respawnBlock) return true;
+    std::fill(std::begin(respawnPoints), std::end(respawnPoints), Vec3{});
+    return false;
 }
 
 void Map::buildNormals() {

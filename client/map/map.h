@@ -16,11 +16,18 @@ struct MapServices {
     void (*deleteTexture)(unsigned int textureName);
     // Called with "Map loading failed" when the read fails; may be null.
     void (*reportFailure)(const char* message);
+    // A whole level, as the game and the bots load one: the respawn table is
+    // cleared first, and a file without a mesh with a face or without a respawn
+    // block (empty, cut short, of another kind) fails. Off for tests that read
+    // pieces of a map.
+    bool wholeLevel = false;
 };
 
 // Textures are only checked: the path must name a ".tga" or ".jpg" file that
 // opens; materials keep textureName 0. Failures are not reported (see readSucceeded).
 extern const MapServices MAP_GEOMETRY_ONLY;
+// The same for a whole level (wholeLevel set), as a headless player loads one.
+extern const MapServices LEVEL_GEOMETRY_ONLY;
 
 class Map {
 public:

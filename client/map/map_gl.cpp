@@ -12,7 +12,7 @@ void deleteGlTexture(unsigned int name) {
     glDeleteTextures(1, &texture);
 }
 
-const MapServices GAME_MAP_SERVICES = {loadTexture, deleteGlTexture, fatalError};
+const MapServices GAME_MAP_SERVICES = {loadTexture, deleteGlTexture, fatalError, true};
 
 }  // namespace
 

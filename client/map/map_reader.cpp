@@ -255,7 +255,7 @@ bool readMapStream(FILE* file, MapReadTarget& target) {
         if (r.is("*MATERIAL")) ok = readMaterial(r);
         else if (r.is("*GEOMOBJECT")) ok = readGeomObject(r);
         else if (r.is("*LIGHT")) ok = readLight(r);
-        else if (r.is("*RESPOINTS")) ok = readRespawnPoints(r);
+        else if (r.is("*RESPOINTS")) ok = target.respawnBlock = readRespawnPoints(r);
         if (!ok) return false;
     }
     return true;

@@ -44,6 +44,7 @@ struct MapReadTarget {
     std::vector<MapMaterial>& materials;
     MapLight& light;
     const MapServices& services;
+    bool respawnBlock = false;  // set when a complete respawn block was read
 };
 
 // Reads the open file to its end. True when every block was complete.

@@ -51,27 +51,34 @@ void placeCamera(const LocalFighter& f) {
 MatchScreen::MatchScreen(int32_t chosenFighter) {
     quitProgram = 1;
     roundOver = 0;
-    initMatchVideo();
-    useGlFighterMedia();
+    // Without a window there is no GL context: the construction goes on (the
+    // quit request is already queued) but nothing of it may touch GL.
+    hasVideo = initMatchVideo();
+    if (hasVideo) useGlFighterMedia();
+    else fighterMedia = silentFighterMedia();
     localFighter = new LocalFighter(chosenFighter);
 
     LocalFighter* fighter = localFighter;
     auto source = [fighter](protocol::StateMessage& m) { fillStateMessage(*fighter, m); };
-    if (netClient.joinServer(settingsCopy().serverName, source))
+    bool joined = netClient.joinServer(settingsCopy().serverName, source);
+    if (joined)
         platform::copyText(localFighter->clientId, netClient.clientId());
     else
         fatalError("Could not join the server");  // unseen after "Server is full"
 
     char path[128];
     std::snprintf(path, sizeof path, "../data/maps/%s", netClient.reply().mapPath);
-    map = new Map(path);
+    // After a failed join there is no map to trust; the screen ends unplayed.
+    if (joined && hasVideo) map = new Map(path);
+    else if (joined) map = new Map(path, LEVEL_GEOMETRY_ONLY);
+    else map = new Map(MAP_GEOMETRY_ONLY);
 
     localFighter->respawn();
     localFighter->publishedPosition = localFighter->body.position;
     localFighter->publishState();
     mouseLookFactor = float(settingsCopy().mouseSensitivity + 1) * 0.1f;
     inputState.mouseLook = 1;
-    createFont(18, 500, "Lucida Console");
+    if (hasVideo) createFont(18, 500, "Lucida Console");
 
     char musicPath[64];
     std::snprintf(musicPath, sizeof musicPath, "../data/music/%i.ogg", std::rand() % 3);
@@ -83,7 +90,7 @@ MatchScreen::MatchScreen(int32_t chosenFighter) {
 }
 
 MatchScreen::~MatchScreen() {
-    deleteFont();
+    if (hasVideo) deleteFont();
     for (Fighter*& remote : remoteFighters) {
         delete remote;  // its destructor deletes its three textures
         remote = nullptr;

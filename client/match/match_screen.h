@@ -27,6 +27,7 @@ public:
     uint8_t quitProgram = 1;  // 0 once the player leaves with Escape
     uint8_t roundOver = 0;    // a frag count reached the limit; the next update pauses
     Sound music = nullptr;
+    bool hasVideo = false;  // the match window opened: GL may be used
 };
 
 // Mirrors the network table into remote fighters: creates, updates and

@@ -10,6 +10,7 @@
 #include "platform/window.h"
 
 void MatchScreen::render() {
+    if (!hasVideo) return;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     applyProjection();
     map->render();

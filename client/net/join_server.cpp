@@ -6,5 +6,7 @@
 bool NetClient::joinServer(const char* serverName, StateSource source) {
     JoinOutcome outcome = connect(serverName, std::move(source));
     if (outcome == JoinOutcome::ServerFull) fatalError("Server is full");
+    if (outcome == JoinOutcome::BadMapPath)
+        fatalError("Could not join the server: it named a map outside data/maps");
     return outcome == JoinOutcome::Joined;
 }

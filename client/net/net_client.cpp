@@ -13,19 +13,50 @@ namespace {
 constexpr uint32_t RECEIVE_POLL_MS = 100;
 }  // namespace
 
-bool makeClientId(char out[protocol::CLIENT_ID_SIZE], int tag) {
-    char host[512];
-    platform::NetAddress local;
-    if (!platform::localHostName(host, sizeof host) || !platform::lookupHost(host, &local))
-        return false;
-    char address[16];
-    platform::addressText(local, address);
+bool pickIdAddress(const platform::NetAddress* byHostName, const platform::NetAddress& server,
+                   const platform::NetAddress* bySocket, platform::NetAddress* out) {
+    // The host name's own address is the first choice. It is no use when it is
+    // missing, or when it is a loopback address and the server is elsewhere:
+    // then every such machine would send the same address.
+    if (byHostName && !(platform::isLoopback(*byHostName) && !platform::isLoopback(server))) {
+        *out = *byHostName;
+        return true;
+    }
+    if (bySocket) {
+        *out = *bySocket;
+        return true;
+    }
+    if (byHostName) {  // loopback it is, but still an address
+        *out = *byHostName;
+        return true;
+    }
+    return false;
+}
+
+void formatClientId(char out[protocol::CLIENT_ID_SIZE], int processId, int tag,
+                    const platform::NetAddress& address) {
+    char text[16];
+    platform::addressText(address, text);
     char full[64];
     if (tag > 0)
-        std::snprintf(full, sizeof full, "%ib%i%s", platform::currentProcessId(), tag, address);
+        std::snprintf(full, sizeof full, "%ib%i%s", processId, tag, text);
     else
-        std::snprintf(full, sizeof full, "%i%s", platform::currentProcessId(), address);
+        std::snprintf(full, sizeof full, "%i%s", processId, text);
     platform::copyText(out, protocol::CLIENT_ID_SIZE, full);
+}
+
+bool makeClientId(char out[protocol::CLIENT_ID_SIZE], int tag, platform::Socket reach,
+                  const platform::NetAddress* server) {
+    char host[512];
+    platform::NetAddress named, local;
+    bool haveNamed = platform::localHostName(host, sizeof host) && platform::lookupHost(host, &named);
+    bool haveLocal = reach != platform::NO_SOCKET && platform::localAddress(reach, &local);
+    platform::NetAddress chosen;
+    // Without a server to reach, the host name's address is taken as it is.
+    if (!pickIdAddress(haveNamed ? &named : nullptr, server ? *server : named,
+                       haveLocal ? &local : nullptr, &chosen))
+        return false;
+    formatClientId(out, platform::currentProcessId(), tag, chosen);
     return true;
 }
 
@@ -34,7 +65,6 @@ NetClient::~NetClient() { leaveServer(); }
 JoinOutcome NetClient::connect(const char* serverName, StateSource source, int idTag) {
     stopRequested = 0;
     if (!platform::netStartup()) return JoinOutcome::Failed;
-    if (!makeClientId(id, idTag)) return JoinOutcome::Failed;
     tcp = platform::tcpSocket();
     if (tcp == platform::NO_SOCKET) return JoinOutcome::Failed;
     udp = platform::udpSocket();
@@ -43,6 +73,9 @@ JoinOutcome NetClient::connect(const char* serverName, StateSource source, int i
     server.port = protocol::INIT_PORT;
     // A server that never answers must not freeze the player's screen.
     if (!platform::connectTo(tcp, server, JOIN_TIMEOUT_MS)) return JoinOutcome::Failed;
+    // After the connect: the socket then knows which local address reaches
+    // the server, the fallback when the host name does not resolve.
+    if (!makeClientId(id, idTag, tcp, &server)) return JoinOutcome::Failed;
     platform::setReceiveTimeout(tcp, JOIN_TIMEOUT_MS);
     char text[protocol::NET_BUFFER_SIZE + 1];
     long n = platform::receiveBytes(tcp, text, protocol::NET_BUFFER_SIZE);
@@ -52,6 +85,12 @@ JoinOutcome NetClient::connect(const char* serverName, StateSource source, int i
     text[n] = '\0';
     protocol::parseJoinReply(text, &joinReply);
     if (joinReply.serverFull != 0) return JoinOutcome::ServerFull;
+    // The path is opened under our maps folder: a server must not be able to
+    // point the game at any other file on the player's machine.
+    if (!protocol::isSafeMapPath(joinReply.mapPath)) {
+        joinReply.mapPath[0] = '\0';
+        return JoinOutcome::BadMapPath;
+    }
     server.port = protocol::GAME_PORT;
     lastHeard = platform::timeGetTime();
     stateSource = std::move(source);

@@ -18,7 +18,8 @@ using protocol::RemoteState;
 // thread, so it must take its own consistent copy.
 using StateSource = std::function<void(protocol::StateMessage&)>;
 
-enum class JoinOutcome { Joined, Failed, ServerFull };
+// BadMapPath: the server answered with a map path outside our maps folder.
+enum class JoinOutcome { Joined, Failed, ServerFull, BadMapPath };
 
 class NetClient {
 public:
@@ -74,5 +75,16 @@ extern NetClient netClient;
 
 // "%i%s": process id written directly in front of the local IPv4 address,
 // cut to 19 characters; a tag above 0 adds "b<tag>" after the process id so
-// that players sharing a process differ. False when the address cannot be found.
-bool makeClientId(char out[protocol::CLIENT_ID_SIZE], int tag = 0);
+// that players sharing a process differ.
+void formatClientId(char out[protocol::CLIENT_ID_SIZE], int processId, int tag,
+                    const platform::NetAddress& address);
+// The address for the id: the host name's address when it resolves, unless it
+// is a loopback one while the server is elsewhere; otherwise the local address
+// of the socket that reaches the server. Either may be missing (null).
+bool pickIdAddress(const platform::NetAddress* byHostName, const platform::NetAddress& server,
+                   const platform::NetAddress* bySocket, platform::NetAddress* out);
+// The id for this machine; `reach` is a socket connected to `server`, when
+// there is one. False when no address can be found.
+bool makeClientId(char out[protocol::CLIENT_ID_SIZE], int tag = 0,
+                  platform::Socket reach = platform::NO_SOCKET,
+                  const platform::NetAddress* server = nullptr);

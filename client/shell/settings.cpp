@@ -1,6 +1,8 @@
 #include "client/shell/settings.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/text.h"
@@ -13,12 +15,22 @@ namespace {
 constexpr int LINE_SIZE = 256;  // a line is read in pieces of at most 255 characters
 
 // "%i" value of a "key value" line, only when both the key and the value scan.
-bool scanInt(const char* line, int32_t* out) {
+// Out of range of a long it saturates, so nothing is undefined.
+bool scanLong(const char* line, long* out) {
     char key[128];
-    long value = 0;
-    if (std::sscanf(line, "%127s %li", key, &value) != 2) return false;
-    *out = int32_t(value);
+    char word[LINE_SIZE];
+    if (std::sscanf(line, "%127s %255s", key, word) != 2) return false;
+    char* end = word;
+    long value = std::strtol(word, &end, 0);  // sign, decimal, 0x hex, leading-0 octal
+    if (end == word) return false;
+    *out = value;
     return true;
+}
+
+// Kept within [low, high] so no arithmetic on it later can overflow.
+void scanInRange(const char* line, int32_t* out, long low, long high) {
+    long value = 0;
+    if (scanLong(line, &value)) *out = int32_t(std::clamp(value, low, high));
 }
 
 // One-word text value, cut to `size` - 1 characters.
@@ -47,10 +59,18 @@ bool readConfigFile(const char* path, int32_t* videoMode, int32_t* fullscreen, i
     while (std::fgets(line, sizeof line, f)) {
         char key[128];
         if (std::sscanf(line, "%127s", key) != 1) continue;
-        if (std::strcmp(key, "videoMode") == 0) scanInt(line, videoMode);
-        else if (std::strcmp(key, "fullscreen") == 0) scanInt(line, fullscreen);
-        else if (std::strcmp(key, "volume") == 0) scanInt(line, volume);
-        else if (std::strcmp(key, "mouseSensitivity") == 0) scanInt(line, mouseSensitivity);
+        long value = 0;
+        if (std::strcmp(key, "videoMode") == 0) {
+            // Modes outside the table have always meant the smallest window.
+            if (scanLong(line, &value)) *videoMode = (value >= 0 && value <= 5) ? int32_t(value) : 0;
+        } else if (std::strcmp(key, "fullscreen") == 0) {
+            // Only the low byte ever counted: 256 is a window, 2 full screen.
+            if (scanLong(line, &value)) *fullscreen = (value & 0xFF) != 0 ? 1 : 0;
+        } else if (std::strcmp(key, "volume") == 0) {
+            scanInRange(line, volume, VOLUME_MIN, VOLUME_MAX);
+        } else if (std::strcmp(key, "mouseSensitivity") == 0) {
+            scanInRange(line, mouseSensitivity, SENSITIVITY_MIN, SENSITIVITY_MAX);
+        }
         else if (std::strcmp(key, "playerName") == 0) scanWord(line, playerName, sizeof Settings::playerName);
         else if (std::strcmp(key, "serverName") == 0) scanWord(line, serverName, sizeof Settings::serverName);
     }

@@ -12,6 +12,10 @@ struct Settings {
     char serverName[21] = "127.0.0.1"; // at most 20 characters
 };
 
+// What a settings file may ask for; values beyond are taken as the nearest end.
+constexpr int32_t VOLUME_MIN = 0, VOLUME_MAX = 10;
+constexpr int32_t SENSITIVITY_MIN = 0, SENSITIVITY_MAX = 20;
+
 // Process lifetime: defaults before the entry point, re-read by every screen.
 extern Settings settings;
 
@@ -21,8 +25,10 @@ extern float mouseLookFactor;
 
 inline Settings settingsCopy() { return settings; }
 
-// Reads key/value lines into the six destinations. Integers take "%i" rules
-// (sign, decimal, 0x hex, leading-0 octal); texts are one word, cut to fit.
+// Reads key/value lines into the six destinations; the last line of a key wins.
+// Integers take "%i" rules (sign, decimal, 0x hex, leading-0 octal) and are
+// kept in range: volume and sensitivity clamped, a videoMode outside 0-5 is 0,
+// fullscreen is 1 when its low byte is not 0. Texts are one word, cut to fit.
 // False when the file cannot be opened (destinations keep their values).
 bool readConfigFile(const char* path, int32_t* videoMode, int32_t* fullscreen, int32_t* volume,
                     int32_t* mouseSensitivity, char* playerName, char* serverName);

@@ -59,6 +59,11 @@ int main(int argc, char** argv) {
                          options.server.c_str());
             return 1;
         }
+        if (outcome == JoinOutcome::BadMapPath) {
+            std::fprintf(stderr, "bot: %s could not join %s: it named a map outside data/maps\n",
+                         name.c_str(), options.server.c_str());
+            return 1;
+        }
         if (outcome != JoinOutcome::Joined) {
             std::fprintf(stderr, "bot: %s could not join %s: no server answered\n", name.c_str(),
                          options.server.c_str());
@@ -67,7 +72,7 @@ int main(int argc, char** argv) {
     }
 
     std::string path = std::string("../data/maps/") + bots.front()->reply().mapPath;
-    Map map(path.c_str(), MAP_GEOMETRY_ONLY);
+    Map map(path.c_str(), LEVEL_GEOMETRY_ONLY);
     if (!map.readSucceeded()) {
         std::fprintf(stderr, "bot: could not load the map %s\n", path.c_str());
         return 1;

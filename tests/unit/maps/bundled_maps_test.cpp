@@ -70,7 +70,7 @@ class BundledMap : public ::testing::TestWithParam<const char*> {};
 TEST_P(BundledMap, LoadsAndIsBuiltForPlay) {
     std::string name = GetParam();
     for (Vec3& p : respawnPoints) p = {999.0f, 999.0f, 999.0f};
-    Map map(("../data/maps/" + name + "/" + name + ".bxm").c_str(), MAP_GEOMETRY_ONLY);
+    Map map(("../data/maps/" + name + "/" + name + ".bxm").c_str(), LEVEL_GEOMETRY_ONLY);
     ASSERT_TRUE(map.readSucceeded());
 
     bool tga = false, jpg = false;

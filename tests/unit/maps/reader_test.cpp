@@ -172,6 +172,28 @@ TEST(MapReader, RespawnSlotsGoByLineAndSurviveTheNextMap) {
     EXPECT_EQ(respawnPoints[3], (Vec3{4, 4, 4}));
 }
 
+// The game and the bots load whole levels: an empty file, a cut-off one or one
+// of some other kind must not become an empty world on the last map's spawns.
+TEST(MapReader, AWholeLevelNeedsAMeshAndItsRespawnBlock) {
+    MapServices level = FAKE_TEXTURES;
+    level.wholeLevel = true;
+    std::string minimal = MINIMAL_MAP;
+    std::string meshOnly = minimal.substr(0, minimal.find("*RESPOINTS"));
+    ASSERT_NE(meshOnly.size(), minimal.size());
+    for (const std::string& text : {std::string(), std::string("just some text\n"), meshOnly,
+                                    std::string("*RESPOINTS {\n*POINT 7 7 0\n}\n")}) {
+        setRespawnPoints(5.0f);
+        Map map(TempFile(text).path.c_str(), level);
+        EXPECT_FALSE(map.readSucceeded()) << text;
+        for (const Vec3& p : respawnPoints) EXPECT_EQ(p, (Vec3{0, 0, 0}));  // nothing inherited
+    }
+    setRespawnPoints(5.0f);
+    Map whole(TempFile(meshOnly + "*RESPOINTS {\n*POINT 3 3 0\n}\n").path.c_str(), level);
+    EXPECT_TRUE(whole.readSucceeded());
+    EXPECT_EQ(respawnPoints[0], (Vec3{3, 3, 0}));
+    EXPECT_EQ(respawnPoints[1], (Vec3{0, 0, 0}));  // a slot this level leaves out is not the last one's
+}
+
 TEST(MapReader, ALongLineIsReadInPiecesOf255) {
     // The second piece of a 300-character line starts with "*LIGHT", which opens
     // a light block of its own.

@@ -195,4 +195,39 @@ TEST(Join, AServerThatNeverAnswersFailsTheJoin) {
     link.leaveServer();
 }
 
+platform::NetAddress dotted(const char* text) {
+    platform::NetAddress a;
+    EXPECT_TRUE(platform::lookupHost(text, &a));
+    return a;
+}
+
+// Containers and some cloud images name a host that /etc/hosts does not know,
+// or map it to 127.0.1.1: the id then takes the address that reaches the server.
+TEST(ClientId, TheHostNameComesFirstAndTheSocketStandsInWhenItFails) {
+    platform::NetAddress lan = dotted("10.1.2.3"), server = dotted("10.1.2.9");
+    platform::NetAddress loop = dotted("127.0.1.1"), viaSocket = dotted("10.1.2.4");
+    platform::NetAddress got;
+
+    ASSERT_TRUE(pickIdAddress(&lan, server, &viaSocket, &got));
+    EXPECT_EQ(got.ip, lan.ip);  // resolves: the usual way
+    ASSERT_TRUE(pickIdAddress(nullptr, server, &viaSocket, &got));
+    EXPECT_EQ(got.ip, viaSocket.ip);  // does not resolve
+    ASSERT_TRUE(pickIdAddress(&loop, server, &viaSocket, &got));
+    EXPECT_EQ(got.ip, viaSocket.ip);  // loopback only, server elsewhere
+    ASSERT_TRUE(pickIdAddress(&loop, dotted("127.0.0.1"), &viaSocket, &got));
+    EXPECT_EQ(got.ip, loop.ip);  // loopback is right for a local server
+    ASSERT_TRUE(pickIdAddress(&loop, server, nullptr, &got));
+    EXPECT_EQ(got.ip, loop.ip);  // nothing better to be had
+    EXPECT_FALSE(pickIdAddress(nullptr, server, nullptr, &got));
+}
+
+TEST(ClientId, KeepsItsFormatAndNineteenCharacters) {
+    char id[protocol::CLIENT_ID_SIZE];
+    formatClientId(id, 4242, 0, dotted("10.1.2.3"));
+    EXPECT_STREQ(id, "424210.1.2.3");
+    formatClientId(id, 4194304, 3, dotted("192.168.100.200"));
+    EXPECT_STREQ(id, "4194304b3192.168.10");  // cut, never overflowed
+    EXPECT_EQ(std::strlen(id), 19u);
+}
+
 }  // namespace

@@ -121,6 +121,21 @@ TEST(JoinReply, FormatAndParse) {
     EXPECT_EQ(formatJoinReply(tooLong.c_str(), 0, 20, buf, sizeof buf), 0u);
 }
 
+// A server's reply names a file the client opens: only a map and its file.
+TEST(JoinReply, OnlyAMapAndItsFileAreSafeToOpen) {
+    char buf[128];
+    for (const char* name : {"hall", "duel", "my-map_2", "a.b"}) {
+        ASSERT_GT(formatJoinReply(name, 0, 20, buf, sizeof buf), 0u);
+        JoinReply r;
+        parseJoinReply(buf, &r);
+        EXPECT_TRUE(isSafeMapPath(r.mapPath)) << r.mapPath;  // every map our server names
+    }
+    for (const char* bad : {"", "hall", "/etc/passwd", "../../etc/passwd", "hall/../../x",
+                            "../hall.bxm", "hall/..", "./hall.bxm", "hall/", "/hall.bxm",
+                            "a/b/c", "hall\\..\\x", "C:/x.bxm", "hall/\x01.bxm", "hall//x"})
+        EXPECT_FALSE(isSafeMapPath(bad)) << bad;
+}
+
 TEST(RelayParse, LiveStateRoundTrips) {
     char buf[NET_BUFFER_SIZE];
     StateMessage s = aceState();

@@ -36,9 +36,9 @@ protected:
 TEST_F(SettingsFile, NumbersFollowTheIntegerConversionRules) {
     write("videoMode 010\nvolume 0x7\nmouseSensitivity -3\nfullscreen 0\n");
     loadSettings(path.c_str());
-    EXPECT_EQ(settings.videoMode, 8);  // octal
+    EXPECT_EQ(settings.videoMode, 0);  // octal 8: no such mode, the smallest window
     EXPECT_EQ(settings.volume, 7);
-    EXPECT_EQ(settings.mouseSensitivity, -3);
+    EXPECT_EQ(settings.mouseSensitivity, 0);  // below the slowest turn
     VideoMode outside = videoModeFor(settings.videoMode);
     EXPECT_EQ(outside.width, 640);
     EXPECT_EQ(outside.height, 480);
@@ -50,6 +50,28 @@ TEST_F(SettingsFile, NumbersFollowTheIntegerConversionRules) {
     EXPECT_EQ(mode.width, 800);
     EXPECT_EQ(mode.height, 600);
     EXPECT_EQ(mode.colourBits, 32);
+}
+
+// volume * 12 and (sensitivity + 1) * 0.1 must never see a value that overflows.
+TEST_F(SettingsFile, NumbersOutsideTheirRangeAreKeptAtItsEnds) {
+    write("volume 2147483647\nmouseSensitivity 0x7fffffffffffffffff\nvideoMode -1\nfullscreen 7\n");
+    loadSettings(path.c_str());
+    EXPECT_EQ(settings.volume, VOLUME_MAX);
+    EXPECT_EQ(settings.mouseSensitivity, SENSITIVITY_MAX);
+    EXPECT_EQ(settings.videoMode, 0);
+    EXPECT_EQ(settings.fullscreen, 1);
+
+    write("volume -2147483649\nmouseSensitivity 21\nvideoMode 5\nfullscreen 0x100\n");
+    loadSettings(path.c_str());
+    EXPECT_EQ(settings.volume, VOLUME_MIN);
+    EXPECT_EQ(settings.mouseSensitivity, SENSITIVITY_MAX);
+    EXPECT_EQ(settings.videoMode, 5);
+    EXPECT_EQ(settings.fullscreen, 0);  // only the low byte counts
+
+    write("volume 012\nvolume 3\nmouseSensitivity 0x14\n");
+    loadSettings(path.c_str());
+    EXPECT_EQ(settings.volume, 3);  // still the last line that wins
+    EXPECT_EQ(settings.mouseSensitivity, 20);
 }
 
 TEST_F(SettingsFile, KeysAreWholeCaseSensitiveWordsAndTheLastOneWins) {
