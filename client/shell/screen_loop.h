@@ -8,7 +8,7 @@
 #include "platform/window.h"
 
 // What the end-to-end tests read in the trace: the first frame of each
-// screen and every change in the number of held keys.
+// screen and every change in the number of held keys and mouse buttons.
 void traceFrame(bool firstFrame);
 
 template <class Screen>

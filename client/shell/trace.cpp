@@ -40,4 +40,8 @@ void traceFrame(bool firstFrame) {
     for (uint8_t k : inputState.keys) held += k;
     if (held != lastHeld) trace("keys held %d", held);
     lastHeld = held;
+    static int lastButtons = 0;
+    int buttons = inputState.leftButton + inputState.rightButton;
+    if (buttons != lastButtons) trace("buttons held %d", buttons);
+    lastButtons = buttons;
 }

@@ -45,8 +45,14 @@ def targa_to_ppm(tga_path, ppm_path):
     return ppm_path
 
 
+# Every wait ends on the thing it waits for; its limit only decides how long a
+# failure takes to show. Loaded machines (CI beside other builds) are slow, so no
+# wait is given less than this.
+MIN_LIMIT = float(os.environ.get("BLAST_E2E_MIN_LIMIT", "60"))
+
+
 def wait_for(predicate, timeout=10.0, interval=0.05):
-    end = time.time() + timeout
+    end = time.time() + max(timeout, MIN_LIMIT)
     while time.time() < end:
         value = predicate()
         if value:
@@ -118,18 +124,36 @@ class Display:
     def move_mouse(self, x, y):
         self.run("xdotool", "mousemove", str(x), str(y))
 
-    def press(self, key, hold=0.15):
-        """A key pressed and held long enough for the game to see a frame."""
-        self.run("xdotool", "keydown", key)
-        time.sleep(hold)
-        self.run("xdotool", "keyup", key)
+    game = None  # the game on this screen, set by Game: inputs wait for its frames
 
-    def click(self, x, y, button=1, hold=0.15):
+    def press(self, key, hold=0.15, sync=True):
+        """A key pressed and held until the game has run a frame with it down,
+        then let go until a frame has seen it up (the game traces the number of
+        keys held). Without a game to watch, or with sync off, a fixed hold."""
+        held = self.game.held("keys") if sync and self.game else None
+        self.run("xdotool", "keydown", key)
+        if held:
+            held.wait_change()
+        else:
+            time.sleep(hold)
+        self.run("xdotool", "keyup", key)
+        if held:
+            held.wait_back()
+
+    def click(self, x, y, button=1, hold=0.15, sync=True):
+        """Like press, for a mouse button at a screen point. Clicks on a box
+        (no game frames run under it) pass sync=False."""
         self.run("xdotool", "mousemove", str(x), str(y))
         time.sleep(0.1)
+        held = self.game.held("buttons") if sync and self.game else None
         self.run("xdotool", "mousedown", str(button))
-        time.sleep(hold)
+        if held:
+            held.wait_change()
+        else:
+            time.sleep(hold)
         self.run("xdotool", "mouseup", str(button))
+        if held:
+            held.wait_back()
 
     def root(self):
         out = self.run("xwininfo", "-root")
@@ -211,11 +235,32 @@ class Server:
             self.log.close()
 
 
+class HeldCount:
+    """Follows one "<what> held N" trace line of a game across one input."""
+
+    def __init__(self, game, what):
+        self.game, self.pattern = game, f" {what} held "
+        self.seen = len(self.values())
+        self.before = self.values()[-1] if self.seen else 0
+
+    def values(self):
+        return [int(line.rsplit(" ", 1)[1]) for line in self.game.trace() if self.pattern in line]
+
+    def wait_change(self):
+        """A frame has run since the press (or the game has ended)."""
+        wait_for(lambda: len(self.values()) > self.seen or not self.game.running())
+
+    def wait_back(self):
+        """A frame has seen the count back where it was."""
+        wait_for(lambda: (self.values() or [0])[-1] == self.before or not self.game.running())
+
+
 class Game:
     """The real game binary, started in a GameFolder on a Display."""
 
     def __init__(self, display, folder):
         self.display = display
+        display.game = self
         self.folder = folder
         env = dict(display.env, BLASTAVIA_TRACE=folder.trace_path, SDL_AUDIODRIVER="dummy")
         self.stderr_path = os.path.join(folder.root, "stderr.log")
@@ -241,6 +286,9 @@ class Game:
             starts = [i for i, line in enumerate(lines) if marker in line]
             return bool(starts) and any(text in line for line in lines[starts[-1]:])
         return wait_for(found, timeout)
+
+    def held(self, what):
+        return HeldCount(self, what)
 
     def trace_time(self, text):
         """The clock stamp of the first trace line containing `text`."""

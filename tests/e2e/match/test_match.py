@@ -17,6 +17,10 @@ TURN_PER_PIXEL = 0.6         # mouseSensitivity 5
 AIM_PER_PIXEL = 0.6 * 0.06666667
 
 
+def traced_states(game):
+    return [line for line in game.trace() if " state " in line]
+
+
 def last_state(game):
     """(x, y, heading, aim, dead, frags) from the latest state line."""
     for line in reversed(game.trace()):
@@ -61,8 +65,10 @@ class Player:
             dy = round(-(distance - aim) / AIM_PER_PIXEL)
             if abs(dx) <= 0 and abs(dy) <= 1:
                 return distance
+            states = len(traced_states(self.game))
             self.display.run("xdotool", "mousemove_relative", "--", str(dx), str(dy))
-            time.sleep(0.4)
+            # A few traced states later, frames have taken the move.
+            wait_for(lambda: len(traced_states(self.game)) >= states + 3)
         return None
 
     def fire(self):
@@ -93,9 +99,12 @@ class MatchTest(unittest.TestCase):
         kills_before = sum("You killed Bob" in e for e in events(self.alice.game))
         self.alice.fire()
         self.assertTrue(wait_for(
-            lambda: sum("You killed Bob" in e for e in events(self.alice.game)) > kills_before, 10))
+            lambda: sum("You killed Bob" in e for e in events(self.alice.game)) > kills_before, 10),
+            "no kill; Alice's last trace lines:\n" + "\n".join(self.alice.game.trace()[-15:]) +
+            "\nBob's:\n" + "\n".join(self.bob.game.trace()[-5:]))
 
-    def test_a_round_between_two_players(self):
+    # Also checks that a vanished player is gone within 4 s of wall time.
+    def test_a_round_between_two_players_needs_a_quiet_machine(self):
         alice, bob = self.alice, self.bob
         alice.start()
         bob.start()
@@ -137,7 +146,9 @@ class MatchTest(unittest.TestCase):
             alice.display.press("F12")
             path = os.path.join(alice.folder.root, expected)
             self.assertTrue(wait_for(lambda: os.path.exists(path), 5), expected)
-        time.sleep(0.5)
+        shot_size = 18 + 640 * 480 * 3
+        self.assertTrue(wait_for(
+            lambda: os.path.getsize(os.path.join(alice.folder.root, "1.tga")) >= shot_size))
         with open(os.path.join(alice.folder.root, "1.tga"), "rb") as f:
             data = f.read()
         self.assertEqual(data[:18], bytes([0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
@@ -173,7 +184,7 @@ class MatchTest(unittest.TestCase):
         self.assertEqual(len(boxes), 1)
         self.shot(bob, "server-full")
         x, y, width, height = bob.display.geometry(boxes[0])
-        bob.display.click(x + width // 2, y + height - 28)
+        bob.display.click(x + width // 2, y + height - 28, sync=False)
         self.assertIsNotNone(bob.game.wait_exit())
         self.assertIn("Server is full", bob.game.error_output())
         self.assertNotIn("Could not join the server", bob.game.error_output())

@@ -83,7 +83,7 @@ class ShellTest(unittest.TestCase):
         self.assertEqual(len(boxes), 1)
         self.display.screenshot(os.path.join(ARTIFACTS, "e2e-shell-fatal-error.png"))
         x, y, width, height = self.display.geometry(boxes[0])
-        self.display.click(x + width // 2, y + height - 28)  # the OK button
+        self.display.click(x + width // 2, y + height - 28, sync=False)  # the OK button
         self.assertIsNotNone(self.game.wait_exit())
         self.assertIn("Video initialization failed", self.game.error_output())
         self.assertFalse(any("first frame" in line for line in self.game.trace()))
