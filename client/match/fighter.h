@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "client/match/transform.h"
-#include "client/match/vec3.h"
+#include "client/geometry/vec3.h"
 
 // The fighter's body for collision: a sphere centred in the plane z = 0.
 struct CollisionSphere {
