@@ -17,6 +17,9 @@ struct GlContext {
 
 namespace {
 
+// Translation of an SDL key code to a Windows virtual-key code (0 if unknown).
+uint32_t virtualKeyFromSdl(int sdlKeycode);
+
 struct WindowClass {
     char name[64] = {};
     WindowProc proc = nullptr;
@@ -282,6 +285,7 @@ void showWarningBox(Window* owner, const char* text, const char* caption) {
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, owner ? owner->sdl : nullptr);
 }
 
+namespace {
 uint32_t virtualKeyFromSdl(int k) {
     if (k >= SDLK_a && k <= SDLK_z) return uint32_t(0x41 + (k - SDLK_a));
     if (k >= SDLK_0 && k <= SDLK_9) return uint32_t(0x30 + (k - SDLK_0));
@@ -312,5 +316,6 @@ uint32_t virtualKeyFromSdl(int k) {
     default: return 0;
     }
 }
+}  // namespace
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include "client/match/fighter_media.h"
 #include "client/match/local_fighter.h"
 #include "client/match/match_rules.h"
+#include "client/net/join_server.h"
 #include "client/net/net_client.h"
 #include "client/shell/glwindow.h"
 #include "client/shell/input.h"
@@ -55,7 +56,7 @@ MatchScreen::MatchScreen(int32_t chosenFighter) {
 
     LocalFighter* fighter = localFighter;
     auto source = [fighter](protocol::StateMessage& m) { fillStateMessage(*fighter, m); };
-    if (netClient.joinServer(settingsCopy().serverName, source))
+    if (joinServer(netClient, settingsCopy().serverName, source))
         platform::copyText(localFighter->clientId, netClient.clientId());
     else
         fatalError("Could not join the server");  // unseen after "Server is full"

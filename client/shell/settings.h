@@ -3,12 +3,14 @@
 #pragma once
 #include <cstdint>
 
+#include "protocol/protocol.h"
+
 struct Settings {
     int32_t videoMode = 0;
     int32_t fullscreen = 0;
     int32_t volume = 10;
     int32_t mouseSensitivity = 5;
-    char playerName[15] = "Unknown";   // at most 14 characters
+    char playerName[protocol::PLAYER_NAME_SIZE] = "Unknown";  // at most 14 characters
     char serverName[21] = "127.0.0.1"; // at most 20 characters
 };
 
