@@ -18,7 +18,8 @@ struct Settings {
 extern Settings settings;
 
 // Degrees of turn per pixel of horizontal mouse movement; set by each match
-// from mouseSensitivity, 0.5 before the first one.
+// from mouseSensitivity, MOUSE_LOOK_FACTOR_AT_START before the first one.
+constexpr float MOUSE_LOOK_FACTOR_AT_START = 0.5f;
 extern float mouseLookFactor;
 
 inline Settings settingsCopy() { return settings; }

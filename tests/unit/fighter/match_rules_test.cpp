@@ -8,6 +8,8 @@
 
 #include "client/match/local_fighter.h"
 #include "client/match/match_rules.h"
+#include "client/match/transform.h"
+#include "client/ui/text_lines.h"
 #include "client/shell/settings.h"
 #include "platform/text.h"
 #include "test_world.h"
@@ -189,6 +191,43 @@ TEST_F(MatchRules, TheStateIsMirroredWholeOntoTheFighter) {
     EXPECT_EQ(f.beam.transform.rotation[2], 45.0f);
     EXPECT_EQ(f.beam.corners[2].y, 8.0f);
     EXPECT_EQ(f.beam.end, (Vec3{6, 7, 0}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Records, EachResetPutsItsLifetimeBackAsAFreshProcessHasIt) {
+    inputState.keys[KEY_W] = 1;
+    inputState.leftButton = 1;
+    addTextLine(0, 0, 1, 1, 1, "queued");
+    showEventMessage(1, 0, 0, "Killed by Bea");
+    resetScreenRecords();
+    EXPECT_EQ(inputState.keys[KEY_W], 0);
+    EXPECT_EQ(inputState.leftButton, 0);
+    EXPECT_EQ(eventActive, 0);
+    for (const TextLine& line : textLines) EXPECT_STREQ(line.text, "");
+
+    respawnPoints[2] = {4, 5, 0};
+    viewMatrix[12] = 3;
+    mouseLookFactor = 1.2f;
+    resetMatchRecords();
+    EXPECT_EQ(respawnPoints[2], (Vec3{0, 0, 0}));
+    EXPECT_EQ(viewMatrix[12], 0.0f);
+    EXPECT_EQ(mouseLookFactor, MOUSE_LOOK_FACTOR_AT_START);
+
+    settings.volume = 3;
+    inputState.windowActive = 0;
+    platform::setClockSource(fakeClock);
+    fighterMedia.playSound = recordSound;
+    resetProcessRecords();
+    EXPECT_EQ(settings.volume, Settings{}.volume);
+    EXPECT_EQ(inputState.windowActive, 1);
+    EXPECT_NE(platform::timeGetTime(), now);  // the real clock again
+    EXPECT_EQ(frameClock.lastTime, frameClock.previousTime);
+    channelsPlayed.clear();
+    fighterMedia.playSound(nullptr, CHANNEL_SHOT);
+    EXPECT_TRUE(channelsPlayed.empty());
 }
 
 }  // namespace
