@@ -23,6 +23,9 @@ struct GlContext {
 
 namespace {
 
+// Translation of an SDL key code to a Windows virtual-key code (0 if unknown).
+uint32_t virtualKeyFromSdl(int sdlKeycode);
+
 struct WindowClass {
     char name[64] = {};
     WindowProc proc = nullptr;
@@ -336,6 +339,7 @@ void showWarningBox(Window* owner, const char* text, const char* caption) {
     boxParent = 0;
 }
 
+namespace {
 uint32_t virtualKeyFromSdl(int k) {
     if (k >= SDLK_a && k <= SDLK_z) return uint32_t(0x41 + (k - SDLK_a));
     if (k >= SDLK_0 && k <= SDLK_9) return uint32_t(0x30 + (k - SDLK_0));
@@ -366,5 +370,6 @@ uint32_t virtualKeyFromSdl(int k) {
     default: return 0;
     }
 }
+}  // namespace
 
 }  // namespace platform

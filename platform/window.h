@@ -85,7 +85,4 @@ void screenToClient(Window* w, int* x, int* y);
 // fatal errors only the first is seen.
 void showWarningBox(Window* owner, const char* text, const char* caption);
 
-// Translation of an SDL key code to a Windows virtual-key code (0 if unknown).
-uint32_t virtualKeyFromSdl(int sdlKeycode);
-
 }  // namespace platform

@@ -15,6 +15,8 @@ constexpr uint32_t SLOT_TIMEOUT_MS = 1000;   // a slot silent longer is freed
 
 constexpr size_t CLIENT_ID_SIZE = 20;        // at most 19 characters
 constexpr size_t NAME_SIZE = 16;             // at most 15 characters
+constexpr size_t PLAYER_NAME_SIZE = 15;      // a player's own setting: at most 14
+constexpr size_t STATE_TEXT_SIZE = 516;      // a state's text as the server keeps it
 constexpr size_t MAP_PATH_SIZE = 64;         // "name/name.bxm" with its terminator
 // The longest map name whose "name/name.bxm" still fits MAP_PATH_SIZE.
 constexpr size_t MAX_MAP_NAME_LENGTH = 29;

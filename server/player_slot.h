@@ -14,7 +14,7 @@ struct PlayerSlot {
     char name[protocol::NAME_SIZE] = "";
     platform::NetAddress address;  // where this client's relays go
     int32_t vacant = 1;
-    char lastState[516] = "";  // last accepted state, without its suffix
+    char lastState[protocol::STATE_TEXT_SIZE] = "";  // last accepted state, without its suffix
 };
 
 constexpr int MAX_RELAYS = protocol::SLOT_COUNT * (protocol::SLOT_COUNT - 1);

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "client/match/vec3.h"
+#include "client/geometry/vec3.h"
 
 struct MapVertex {
     Vec3 position;         // as written in the file, z up

@@ -5,7 +5,7 @@
 
 #include "client/map/map_model.h"
 #include "client/match/fighter.h"
-#include "client/match/vec3.h"
+#include "client/geometry/vec3.h"
 
 class LocalFighter;
 class Map;

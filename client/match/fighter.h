@@ -4,7 +4,8 @@
 #include <cstdint>
 
 #include "client/match/transform.h"
-#include "client/match/vec3.h"
+#include "client/geometry/vec3.h"
+#include "protocol/protocol.h"
 
 // The fighter's body for collision: a sphere centred in the plane z = 0.
 struct CollisionSphere {
@@ -52,9 +53,9 @@ struct Fighter {
     void updateTexCoords();
 
     Transform body;  // heading in rotation[2], degrees, 0 faces +y
-    char clientId[20] = "0";
+    char clientId[protocol::CLIENT_ID_SIZE] = "0";
     int32_t skin = 0;
-    char name[16] = "Unknown";
+    char name[protocol::NAME_SIZE] = "Unknown";
     Vec3 spriteCorners[4];
     float spriteTexCoords[4][2] = {};
     uint32_t skinTexture = 0;
@@ -63,7 +64,7 @@ struct Fighter {
     int32_t animFrame = 0;
     uint8_t visible = 1;
     uint8_t dead = 0;
-    char killerId[20] = "0";  // "0": none
+    char killerId[protocol::CLIENT_ID_SIZE] = "0";  // "0": none
     int32_t frags = 0;
     CollisionSphere sphere;
     Beam beam;

@@ -1,6 +1,7 @@
 #include "client/match/local_fighter.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "client/map/map_model.h"
 #include "client/match/fighter_media.h"
@@ -11,9 +12,18 @@
 #include "platform/clock.h"
 #include "platform/text.h"
 
-namespace {
-bool fireHeld() { return inputState.leftButton || inputState.keys[VK_CONTROL]; }
-}  // namespace
+FighterInput playerInput() {
+    FighterInput in;
+    in.frameTimeMs = frameClock.frameTimeMs;
+    MouseDelta mouse = mouseDelta();
+    std::memcpy(in.keys, inputState.keys, sizeof in.keys);
+    in.fire = inputState.leftButton || inputState.keys[VK_CONTROL];
+    // Mouse right turns clockwise; mouse up pushes the crosshair out.
+    in.turnDegrees = -(float(mouse.x) * mouseLookFactor);
+    in.aimOut = -(float(mouse.y) * mouseLookFactor * AIM_UNITS_PER_LOOK_DEGREE);
+    in.now = platform::timeGetTime();
+    return in;
+}
 
 LocalFighter::LocalFighter(int32_t skinIndex) : Fighter(skinIndex) {
     platform::copyText(name, settingsCopy().playerName);
@@ -45,33 +55,38 @@ void placeCrosshair(LocalFighter& f) {
 }
 
 void LocalFighter::update() {
-    float step = float(frameClock.frameTimeMs) * speed * 0.1f;
-    // Read every frame, alive or dead, so the cursor is re-centred every frame.
-    MouseDelta mouse = mouseDelta();
+    if (step(playerInput()).firePress) {
+        inputState.leftButton = 0;
+        inputState.rightButton = 0;
+    }
+}
+
+InputUsed LocalFighter::step(const FighterInput& in) {
+    float distance = float(in.frameTimeMs) * speed * 0.1f;
     if (dead) {
         beam.visible = 0;
     } else {
-        steerAndMove(*this, mouse.x, step);
-        // Mouse up pushes the crosshair out, down pulls it in.
-        aimDistance = aimDistance - float(mouse.y) * mouseLookFactor * 0.06666667f;
+        steerAndMove(*this, in, distance);
+        aimDistance = aimDistance + in.aimOut;
         if (aimDistance > AIM_DISTANCE_MAX) aimDistance = AIM_DISTANCE_MAX;
         if (aimDistance < AIM_DISTANCE_MIN) aimDistance = AIM_DISTANCE_MIN;
         placeCrosshair(*this);
         crosshair.setRotation(body.rotation[0], body.rotation[1], body.rotation[2]);
-        tryFire();
+        tryFire(in);
     }
     if (justKilled) fighterMedia.playSound(squishSound, CHANNEL_SQUISH);
     // Restarted every frame the walk cycle sits on a footfall cell.
     if (moved && animFrame % 6 == 0) fighterMedia.playSound(stepSound, CHANNEL_STEP);
-    tickAnimation();
+    InputUsed used = tickAnimation(in);
     updateTexCoords();
+    return used;
 }
 
 void LocalFighter::draw() { fighterMedia.drawLocalFighter(*this); }
 
-void LocalFighter::tryFire() {
-    uint64_t now = platform::timeGetTime();
-    if (fireHeld() && platform::elapsedMs(now, lastShotTime) >= reloadMs) {
+void LocalFighter::tryFire(const FighterInput& in) {
+    uint64_t now = in.now;
+    if (in.fire && platform::elapsedMs(now, lastShotTime) >= reloadMs) {
         beam.start = body.position;
         lastShotTime = now;
         beam.visible = 1;
@@ -85,8 +100,9 @@ void LocalFighter::tryFire() {
     if (beam.visible && platform::elapsedMs(now, lastShotTime) > BEAM_SHOWN_MS) beam.visible = 0;
 }
 
-void LocalFighter::tickAnimation() {
-    uint64_t now = platform::timeGetTime();
+InputUsed LocalFighter::tickAnimation(const FighterInput& in) {
+    InputUsed used;
+    uint64_t now = in.now;
     if (platform::elapsedMs(now, lastAnimTick) > ANIM_CELL_MS) {
         lastAnimTick = now;
         animFrame += 1;
@@ -100,14 +116,14 @@ void LocalFighter::tickAnimation() {
         // killer is no longer named, and fire brings the fighter back.
         animFrame = ATLAS_LAST_CELL;
         platform::copyText(killerId, "0");
-        if (fireHeld()) {
+        if (in.fire) {
             respawn();
             dead = 0;
         }
         // The click that respawns must not also fire.
-        inputState.leftButton = 0;
-        inputState.rightButton = 0;
+        used.firePress = true;
     }
+    return used;
 }
 
 void LocalFighter::respawn() {

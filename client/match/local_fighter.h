@@ -1,5 +1,7 @@
 // The player's own fighter: input, movement, aiming, firing, death and respawn.
 // The match owns it; other threads read only the PublishedState copy, under a lock.
+// A frame reads nothing but the FighterInput it is given: the game gathers it
+// from the window's records, a bot from its brain.
 #pragma once
 #include <cstdint>
 
@@ -13,6 +15,30 @@ constexpr float AIM_DISTANCE_MAX = 12.5f;
 constexpr int64_t BEAM_SHOWN_MS = 300;
 constexpr int64_t ANIM_CELL_MS = 40;  // one atlas cell per more than this
 
+// Everything one frame of the fighter reads, in world terms.
+struct FighterInput {
+    uint8_t keys[256] = {};   // 1 while held, by virtual-key code (W, S, A, D, Z, X, arrows)
+    bool fire = false;        // left button or Ctrl held
+    float turnDegrees = 0.0f; // heading change from the mouse, counter-clockwise
+    float aimOut = 0.0f;      // how far the crosshair moves out (negative: in)
+    int64_t frameTimeMs = 0;  // the frame's length; movement scales by it
+    uint64_t now = 0;         // the clock for reload, beam and animation
+};
+
+// What a frame used up: a fire press that respawned the fighter, or that came
+// while it waited to respawn, must not fire again once it is back.
+struct InputUsed {
+    bool firePress = false;
+};
+
+// Crosshair units per degree of mouse look: a fifteenth.
+constexpr float AIM_UNITS_PER_LOOK_DEGREE = 0.06666667f;
+
+// The player's input for this frame from the window's records: keys, buttons,
+// the mouse movement (read once a frame: it re-centres the cursor) scaled by
+// mouseLookFactor, the frame clock and the clock.
+FighterInput playerInput();
+
 // The fields other players learn about us, taken at one moment: exactly the
 // state message the send thread puts on the wire.
 using PublishedState = protocol::StateMessage;
@@ -22,13 +48,16 @@ public:
     explicit LocalFighter(int32_t skin);
     ~LocalFighter();
 
-    // One frame: turn, move, aim, fire, sounds, animation.
+    // The game's frame of the fighter: the player's input, one step, and the
+    // buttons a used-up press leaves released.
     virtual void update();
     // Beam, sprite, then the crosshair over everything.
     virtual void draw();
 
-    void tryFire();
-    void tickAnimation();
+    // One frame from one input: turn, move, aim, fire, sounds, animation.
+    InputUsed step(const FighterInput& in);
+    void tryFire(const FighterInput& in);
+    InputUsed tickAnimation(const FighterInput& in);
     // To a random one of the four respawn points; heading and aim are kept.
     void respawn();
 

@@ -10,6 +10,16 @@ void fillStateMessage(LocalFighter& local, protocol::StateMessage& m) {
     m = local.publishedState();
 }
 
+RemoteOutcome applyRemoteRules(Fighter& f, const protocol::RemoteState& s, LocalFighter& local,
+                               int32_t fragLimit) {
+    RemoteOutcome outcome;
+    mirrorRemoteBody(f, s);
+    outcome.roundOver = fragLimitReached(s.frags, local.frags, fragLimit);
+    outcome.killCredited = takeKillCredit(f, s, local);
+    mirrorRemoteBeam(f, s);
+    return outcome;
+}
+
 void mirrorRemoteBody(Fighter& f, const protocol::RemoteState& s) {
     platform::copyText(f.clientId, s.clientId);
     f.skin = s.skin;  // the texture chosen at creation stays
@@ -40,6 +50,21 @@ void mirrorRemoteBeam(Fighter& f, const protocol::RemoteState& s) {
     f.beam.transform.setRotation(0.0f, 0.0f, s.beamYaw);
     setBeamCorners(f.beam, s.beamLength);
     f.beam.end = {s.beamEndX, s.beamEndY, 0.0f};
+}
+
+LocalFrame playLocalFrame(LocalFighter& local, Fighter* const remotes[protocol::SLOT_COUNT],
+                          const std::vector<MapMesh>& meshes, const std::function<void()>& move) {
+    LocalFrame frame;
+    for (int i = 0; i < protocol::SLOT_COUNT; ++i) {
+        Fighter* remote = remotes[i];
+        if (!remote) continue;
+        remote->updateTexCoords();
+        // Once dead, no later beam hits: one killer at most.
+        if (takeHit(local, *remote)) frame.killer = remote;
+    }
+    move();
+    collideAndPublish(local, remotes, meshes);
+    return frame;
 }
 
 bool takeHit(LocalFighter& local, const Fighter& remote) {

@@ -8,6 +8,7 @@
 #include "client/match/fighter_media.h"
 #include "client/match/local_fighter.h"
 #include "client/match/match_rules.h"
+#include "client/net/join_server.h"
 #include "client/net/net_client.h"
 #include "client/shell/glwindow.h"
 #include "client/shell/input.h"
@@ -22,8 +23,6 @@
 #include "platform/window.h"
 
 namespace {
-
-constexpr uint32_t ROUND_PAUSE_MS = 5000;
 
 // Where we stand, for the end-to-end tests: a few times a second.
 void traceLocalState(const LocalFighter& f) {
@@ -43,9 +42,9 @@ void announce(float red, float green, float blue, const char* text) {
 }
 
 void placeCamera(const LocalFighter& f) {
-    Vec3 target = f.body.position + f.forward * 5.5f;
+    Vec3 target = f.body.position + f.forward * CAMERA_AHEAD;
     setViewRotation(-f.body.rotation[0], -f.body.rotation[1], -f.body.rotation[2]);
-    setViewTranslation(-target.x, -target.y, -target.z - 15.0f);
+    setViewTranslation(-target.x, -target.y, -target.z - CAMERA_HEIGHT);
 }
 
 MatchScreen::MatchScreen(int32_t chosenFighter) {
@@ -60,7 +59,7 @@ MatchScreen::MatchScreen(int32_t chosenFighter) {
 
     LocalFighter* fighter = localFighter;
     auto source = [fighter](protocol::StateMessage& m) { fillStateMessage(*fighter, m); };
-    bool joined = netClient.joinServer(settingsCopy().serverName, source);
+    bool joined = joinServer(netClient, settingsCopy().serverName, source);
     if (joined)
         platform::copyText(localFighter->clientId, netClient.clientId());
     else
@@ -124,19 +123,15 @@ void MatchScreen::update() {
 
     syncRemoteFighters(*this);
 
-    for (Fighter* remote : remoteFighters) {
-        if (!remote) continue;
-        remote->updateTexCoords();
-        if (takeHit(*localFighter, *remote)) {
-            char text[64];
-            std::snprintf(text, sizeof text, "Killed by %s", remote->name);
-            announce(1.0f, 0.0f, 0.0f, text);
-        }
-    }
-
     uint8_t wasMoving = localFighter->moved;
-    localFighter->update();
-    collideAndPublish(*localFighter, remoteFighters, map->meshList());
+    LocalFighter* fighter = localFighter;
+    LocalFrame frame = playLocalFrame(*fighter, remoteFighters, map->meshList(),
+                                      [fighter] { fighter->update(); });
+    if (frame.killer) {
+        char text[64];
+        std::snprintf(text, sizeof text, "Killed by %s", frame.killer->name);
+        announce(1.0f, 0.0f, 0.0f, text);
+    }
     // Where a walk ended, for testers driving the game from outside.
     if (wasMoving && !localFighter->moved)
         trace("match fighter stopped at %.2f %.2f", double(localFighter->body.position.x),

@@ -30,11 +30,9 @@ public:
     bool hasVideo = false;  // the match window opened: GL may be used
 };
 
-// Mirrors the network table into remote fighters: creates, updates and
-// removes them, announcing arrivals and departures.
+// Mirrors the network table into remote fighters through the remote-state
+// rules: announces arrivals, departures and our kills, and ends the round.
 void syncRemoteFighters(MatchScreen& match);
-// One relayed state onto its fighter, with the kill credit and the round-end test.
-void applyRemoteState(MatchScreen& match, Fighter& fighter, const protocol::RemoteState& state);
 // Queues the scoreboard: the local player and every remote fighter by frags.
 void drawScoreboard(MatchScreen& match);
 

@@ -4,23 +4,15 @@
 
 #include "client/match/local_fighter.h"
 #include "client/shell/input.h"
-#include "client/shell/settings.h"
 
-namespace {
-constexpr uint32_t KEY_A = 0x41, KEY_D = 0x44, KEY_S = 0x53, KEY_W = 0x57;
-constexpr uint32_t KEY_X = 0x58, KEY_Z = 0x5A;
-
-bool held(uint32_t key) { return inputState.keys[key] != 0; }
-}  // namespace
-
-void steerAndMove(LocalFighter& f, int dx, float step) {
+void steerAndMove(LocalFighter& f, const FighterInput& in, float step) {
+    auto held = [&in](uint32_t key) { return in.keys[key] != 0; };
     float h = f.body.rotation[2];
     if (held(KEY_Z)) h = h + step * TURN_KEY_RATE;
-    h = h - float(dx) * mouseLookFactor;
+    h = h + in.turnDegrees;
     if (held(KEY_X)) h = h - step * TURN_KEY_RATE;
 
-    // Heading 0 faces +y: the trigonometry counts from +x, hence the 90.
-    double theta = double((h + 90.0f) * 0.0055555557f) * 3.14159265;
+    double theta = headingRadians(h);
     f.forward = {float(std::cos(theta)), float(std::sin(theta)), f.forward.z};
     f.right = {float(std::sin(theta)), float(-std::cos(theta)), f.forward.z};
 

@@ -3,10 +3,11 @@
 #pragma once
 
 class LocalFighter;
+struct FighterInput;
 
 constexpr float TURN_KEY_RATE = 30.0f;  // degrees of heading per unit of step
 
-// Turns by keys (Z left, X right) and by the mouse's x offset, then moves by
+// Turns by keys (Z left, X right) and by the input's mouse turn, then moves by
 // step units along the held directions (forward beats back, right beats left;
 // diagonals are no faster). Leaves sphere.previous/current around the move.
-void steerAndMove(LocalFighter& fighter, int dx, float step);
+void steerAndMove(LocalFighter& fighter, const FighterInput& in, float step);

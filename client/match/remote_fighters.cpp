@@ -1,5 +1,5 @@
-// The other players: fighters mirrored from the network table, the kill
-// credit that arrives in a victim's state, and the round end.
+// The other players as the game presents them: arrivals and departures, the
+// kill credit and the round end the remote-state rules report, the scoreboard.
 #include <cstdio>
 
 #include "client/match/fighter.h"
@@ -19,8 +19,17 @@ constexpr float LINK_COLOUR[3] = {0.5f, 0.7f, 1.0f};
 class MatchEvents {
 public:
     explicit MatchEvents(MatchScreen& m) : match(m) {}
-    void apply(Fighter& f, const protocol::RemoteState& s) {
-        applyRemoteState(match, f, s);
+    void ruled(Fighter& f, const RemoteOutcome& happened) {
+        if (happened.roundOver) {
+            match.roundOver = 1;
+            drawScoreboard(match);
+        }
+        if (happened.killCredited) {
+            char text[64];
+            std::snprintf(text, sizeof text, "You killed %s", f.name);
+            announce(0.0f, 1.0f, 0.0f, text);
+            trace("frags %d", match.localFighter->frags);
+        }
     }
     void arrived(int slot, const protocol::RemoteState& s) {
         trace("remote slot=%d skin=%d name=%s", slot, s.skin, s.name);
@@ -40,25 +49,7 @@ private:
 
 void syncRemoteFighters(MatchScreen& match) {
     MatchEvents events(match);
-    syncRemoteTable(netClient, match.remoteFighters, events);
-}
-
-void applyRemoteState(MatchScreen& match, Fighter& f, const protocol::RemoteState& s) {
-    LocalFighter& local = *match.localFighter;
-    mirrorRemoteBody(f, s);
-
-    if (fragLimitReached(s.frags, local.frags, netClient.reply().fragLimit)) {
-        match.roundOver = 1;
-        drawScoreboard(match);
-    }
-
-    if (takeKillCredit(f, s, local)) {
-        char text[64];
-        std::snprintf(text, sizeof text, "You killed %s", f.name);
-        announce(0.0f, 1.0f, 0.0f, text);
-        trace("frags %d", local.frags);
-    }
-    mirrorRemoteBeam(f, s);
+    syncRemoteTable(netClient, match.remoteFighters, *match.localFighter, events);
 }
 
 void drawScoreboard(MatchScreen& match) {

@@ -9,8 +9,6 @@ float viewRotation[3] = {};
 
 namespace {
 
-constexpr double DEGREES_TO_RADIANS = 3.14159265358979323846 / 180.0;
-
 // glRotatef skips nothing for a zero angle, but the game only rotates about an
 // axis whose angle is non-zero; a non-number counts as non-zero.
 bool rotates(float degrees) { return !(degrees == 0.0f); }

@@ -2,7 +2,7 @@
 // column-major order (12, 13, 14: translation), computed on the processor in
 // the same order the GL matrix stack would multiply them.
 #pragma once
-#include "client/match/vec3.h"
+#include "client/geometry/vec3.h"
 
 void setIdentity(float m[16]);
 // Elements 0..11 to the identity pattern; the translation column survives.
@@ -32,7 +32,10 @@ struct Transform {
 extern float viewMatrix[16];
 extern float viewTranslation[3];
 extern float viewRotation[3];
-constexpr float FIELD_OF_VIEW = 50.0f;
+constexpr float FIELD_OF_VIEW = 50.0f;  // degrees, vertical
+// The camera hangs this high above a point this far ahead of the local fighter.
+constexpr float CAMERA_HEIGHT = 15.0f;
+constexpr float CAMERA_AHEAD = 5.5f;
 
 // viewMatrix = Rx(a) . Ry(b) . Rz(c) . viewMatrix, after resetting its rotation.
 void setViewRotation(float a, float b, float c);

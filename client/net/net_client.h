@@ -28,9 +28,6 @@ public:
     NetClient(const NetClient&) = delete;
     NetClient& operator=(const NetClient&) = delete;
 
-    // The game's join: a full server is the fatal "Server is full"; false on
-    // any failure. (A second fatal message in the same construction is not shown.)
-    bool joinServer(const char* serverName, StateSource source);
     // The TCP join, then both threads; says what happened. Several players in
     // one process each pass their own idTag (1, 2, ...).
     JoinOutcome connect(const char* serverName, StateSource source, int idTag = 0);

@@ -7,7 +7,7 @@ namespace platform {
 struct Message;
 }
 
-// Windows virtual-key codes the game acts on.
+// Windows virtual-key codes the game acts on (letters are their capitals).
 enum : uint32_t {
     VK_TAB = 0x09,
     VK_CONTROL = 0x11,
@@ -17,6 +17,12 @@ enum : uint32_t {
     VK_RIGHT = 0x27,
     VK_DOWN = 0x28,
     VK_F12 = 0x7B,
+    KEY_A = 0x41,
+    KEY_D = 0x44,
+    KEY_S = 0x53,
+    KEY_W = 0x57,
+    KEY_X = 0x58,
+    KEY_Z = 0x5A,
 };
 
 struct InputState {

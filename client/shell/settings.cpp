@@ -8,7 +8,7 @@
 #include "platform/text.h"
 
 Settings settings;
-float mouseLookFactor = 0.5f;
+float mouseLookFactor = MOUSE_LOOK_FACTOR_AT_START;
 
 namespace {
 

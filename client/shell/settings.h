@@ -3,12 +3,14 @@
 #pragma once
 #include <cstdint>
 
+#include "protocol/protocol.h"
+
 struct Settings {
     int32_t videoMode = 0;
     int32_t fullscreen = 0;
     int32_t volume = 10;
     int32_t mouseSensitivity = 5;
-    char playerName[15] = "Unknown";   // at most 14 characters
+    char playerName[protocol::PLAYER_NAME_SIZE] = "Unknown";  // at most 14 characters
     char serverName[21] = "127.0.0.1"; // at most 20 characters
 };
 
@@ -20,7 +22,8 @@ constexpr int32_t SENSITIVITY_MIN = 0, SENSITIVITY_MAX = 20;
 extern Settings settings;
 
 // Degrees of turn per pixel of horizontal mouse movement; set by each match
-// from mouseSensitivity, 0.5 before the first one.
+// from mouseSensitivity, MOUSE_LOOK_FACTOR_AT_START before the first one.
+constexpr float MOUSE_LOOK_FACTOR_AT_START = 0.5f;
 extern float mouseLookFactor;
 
 inline Settings settingsCopy() { return settings; }

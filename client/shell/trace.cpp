@@ -1,7 +1,5 @@
 #include "client/shell/trace.h"
 
-#include "client/shell/screen_loop.h"
-
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -30,18 +28,4 @@ void trace(const char* format, ...) {
     va_end(args);
     std::fputc('\n', out);
     std::fflush(out);
-}
-
-void traceFrame(bool firstFrame) {
-    if (!traceEnabled()) return;
-    if (firstFrame) trace("first frame %dx%d", glWindow.width, glWindow.height);
-    static int lastHeld = 0;
-    int held = 0;
-    for (uint8_t k : inputState.keys) held += k;
-    if (held != lastHeld) trace("keys held %d", held);
-    lastHeld = held;
-    static int lastButtons = 0;
-    int buttons = inputState.leftButton + inputState.rightButton;
-    if (buttons != lastButtons) trace("buttons held %d", buttons);
-    lastButtons = buttons;
 }

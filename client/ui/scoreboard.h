@@ -5,12 +5,13 @@
 #include <cstdint>
 
 #include "client/ui/text_lines.h"
+#include "protocol/protocol.h"
 
 constexpr int SCOREBOARD_ROWS = 11;           // row 0 local, rows 1..10 remote slots 0..9
 constexpr int SCOREBOARD_MAX_LINES = 2 + 2 * SCOREBOARD_ROWS;
 
 struct ScoreRow {
-    char name[15];   // empty: no player in that slot
+    char name[protocol::PLAYER_NAME_SIZE];  // empty: no player in that slot
     int32_t frags;
 };
 

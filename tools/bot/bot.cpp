@@ -6,29 +6,24 @@
 #include "client/match/match_rules.h"
 #include "client/match/remote_table.h"
 #include "client/shell/input.h"
-#include "client/ui/frame_clock.h"
 #include "platform/clock.h"
 #include "platform/text.h"
 
 namespace {
 
-constexpr uint32_t ROUND_PAUSE_MS = 5000;  // the scoreboard's pause in the game
-constexpr uint32_t KEY_A = 0x41, KEY_D = 0x44, KEY_S = 0x53, KEY_W = 0x57;
-
-// The mouse the fighter reads during the bot's own update.
-MouseDelta botMouse = {0, 0};
-MouseDelta readBotMouse() { return botMouse; }
-
-// The bot's hands on the process-wide input, just before its update.
-void holdControls(const BotControls& c) {
-    inputState = InputState{};
-    inputState.keys[KEY_W] = c.forward;
-    inputState.keys[KEY_S] = c.back;
-    inputState.keys[KEY_A] = c.left;
-    inputState.keys[KEY_D] = c.right;
-    inputState.leftButton = c.fire;
-    botMouse = {c.mouseX, c.mouseY};
-    setMouseDeltaSource(readBotMouse);
+// The fighter's input for one frame from what the brain decided.
+FighterInput handsOn(const BotControls& c, const LocalFighter& me, int64_t frameMs, uint32_t now) {
+    FighterInput in;
+    in.keys[KEY_W] = c.forward;
+    in.keys[KEY_S] = c.back;
+    in.keys[KEY_A] = c.left;
+    in.keys[KEY_D] = c.right;
+    in.fire = c.fire;
+    in.turnDegrees = c.turnDegrees;
+    in.aimOut = c.aimDistance - me.aimDistance;
+    in.frameTimeMs = frameMs;
+    in.now = now;
+    return in;
 }
 
 }  // namespace
@@ -36,15 +31,12 @@ void holdControls(const BotControls& c) {
 class BotTableEvents {
 public:
     explicit BotTableEvents(Bot& b) : bot(b) {}
-    void apply(Fighter& f, const protocol::RemoteState& s) {
-        LocalFighter& me = bot.self;
-        mirrorRemoteBody(f, s);
-        if (fragLimitReached(s.frags, me.frags, bot.net.reply().fragLimit)) bot.roundOver = true;
-        if (takeKillCredit(f, s, me)) {
+    void ruled(Fighter& f, const RemoteOutcome& happened) {
+        if (happened.roundOver) bot.roundOver = true;
+        if (happened.killCredited) {
             bot.tally.kills += 1;
-            std::printf("kill %s %s frags=%d\n", me.name, f.name, me.frags);
+            std::printf("kill %s %s frags=%d\n", bot.self.name, f.name, bot.self.frags);
         }
-        mirrorRemoteBeam(f, s);
     }
     void arrived(int, const protocol::RemoteState& s) {
         std::printf("seen %s %s\n", bot.self.name, s.name);
@@ -109,20 +101,19 @@ void Bot::frame(uint32_t now) {
         std::printf("round %s frags=%d\n", self.name, self.frags);
         return;
     }
-    frameClock.frameTimeMs = platform::elapsedMs(now, lastFrame);
+    int64_t frameMs = platform::elapsedMs(now, lastFrame);
     lastFrame = now;
 
     BotTableEvents table(*this);
-    syncRemoteTable(net, remotes, table);
+    syncRemoteTable(net, remotes, self, table);
 
-    for (Fighter* remote : remotes) {
-        if (remote && takeHit(self, *remote)) {
-            tally.deaths += 1;
-            std::printf("death %s %s\n", self.name, remote->name);
-        }
+    const std::vector<MapMesh>& meshes = map->meshList();
+    LocalFrame played = playLocalFrame(self, remotes, meshes, [&] {
+        // The brain sees the frame's hits, as a player sees its own death.
+        self.step(handsOn(brain.think(self, remotes, meshes, now, frameMs), self, frameMs, now));
+    });
+    if (played.killer) {
+        tally.deaths += 1;
+        std::printf("death %s %s\n", self.name, played.killer->name);
     }
-
-    holdControls(brain.think(self, remotes, map->meshList(), now, frameClock.frameTimeMs));
-    self.update();
-    collideAndPublish(self, remotes, map->meshList());
 }

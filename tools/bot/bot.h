@@ -1,6 +1,7 @@
 // One bot: a full client of its own (socket, threads, fighter, remote table)
-// whose hands are a Brain. All bots of a process run on one thread, one frame
-// each in turn, because the fighter logic reads process-wide input and clock.
+// whose hands are a Brain. A bot touches no process-wide input or clock: its
+// fighter steps on the input the brain decides. The bots of a process take
+// their frames in turn on one thread, which costs least.
 #pragma once
 #include <cstdint>
 #include <string>

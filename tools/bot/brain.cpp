@@ -5,13 +5,11 @@
 
 #include "client/match/collision.h"
 #include "client/match/local_fighter.h"
-#include "client/shell/settings.h"
 #include "platform/text.h"
 #include "tools/bot/sight.h"
 
 namespace {
 
-constexpr float PI = 3.14159265f;
 constexpr float GOAL_REACHED = 1.5f;
 constexpr uint32_t GOAL_PATIENCE_MS = 6000;
 constexpr uint32_t STUCK_CHECK_MS = 700;
@@ -19,10 +17,12 @@ constexpr float STUCK_DISTANCE = 0.4f;
 constexpr float PROBE_DISTANCE = 2.0f;
 constexpr float KEEP_DISTANCE = 7.0f;  // closer than this a bot stops advancing
 constexpr float FIRE_TURN_LIMIT = 3.0f;
+constexpr float WANDER_AIM_DISTANCE = 6.0f;
+constexpr float RADIANS_TO_DEGREES = float(180.0 / PI);
 
 Vec3 headingVector(float heading) {
-    float t = (heading + 90.0f) * PI / 180.0f;
-    return {std::cos(t), std::sin(t), 0.0f};
+    double t = headingRadians(heading);
+    return {float(std::cos(t)), float(std::sin(t)), 0.0f};
 }
 
 }  // namespace
@@ -40,7 +40,7 @@ SkillProfile skillProfile(int skill) {
     return PROFILES[skill - 1];
 }
 
-float headingTowards(Vec3 d) { return std::atan2(-d.x, d.y) * 180.0f / PI; }
+float headingTowards(Vec3 d) { return std::atan2(-d.x, d.y) * RADIANS_TO_DEGREES; }
 
 float headingDifference(float from, float to) {
     float d = std::fmod(to - from, 360.0f);
@@ -58,6 +58,7 @@ float Brain::randomIn(float low, float high) {
 BotControls Brain::think(const LocalFighter& me, Fighter* const remotes[protocol::SLOT_COUNT],
                          const std::vector<MapMesh>& meshes, uint32_t now, int64_t frameMs) {
     BotControls c;
+    c.aimDistance = me.aimDistance;
     if (me.dead) {
         // Fire brings a fighter back once its death has played.
         c.fire = true;
@@ -104,8 +105,7 @@ void Brain::turnToward(const LocalFighter& me, float heading, int64_t frameMs,
     float most = profile.turnDegreesPerSecond * float(frameMs) / 1000.0f;
     if (turn > most) turn = most;
     if (turn < -most) turn = -most;
-    // The heading drops by mouse x times the look factor.
-    c.mouseX = int32_t(std::lround(-turn / mouseLookFactor));
+    c.turnDegrees = turn;
 }
 
 void Brain::fight(const LocalFighter& me, const Fighter& target, uint32_t now, int64_t frameMs,
@@ -120,12 +120,10 @@ void Brain::fight(const LocalFighter& me, const Fighter& target, uint32_t now, i
     float heading = headingTowards(toTarget) + aimOffset;
     turnToward(me, heading, frameMs, c);
 
-    // Mouse up (negative y) pushes the crosshair out.
     float wanted = distance + rangeOffset;
     if (wanted > AIM_DISTANCE_MAX) wanted = AIM_DISTANCE_MAX;
     if (wanted < AIM_DISTANCE_MIN) wanted = AIM_DISTANCE_MIN;
-    float perPixel = mouseLookFactor * 0.06666667f;
-    c.mouseY = int32_t(std::lround(-(wanted - me.aimDistance) / perPixel));
+    c.aimDistance = wanted;
 
     float turnLeft = std::fabs(headingDifference(me.body.rotation[2], heading));
     c.fire = isAimedAt(me, target) && turnLeft < FIRE_TURN_LIMIT;
@@ -200,6 +198,5 @@ void Brain::wander(const LocalFighter& me, const std::vector<MapMesh>& meshes, u
         c.forward = off < 60.0f;
     }
     // A player glances about: pull the crosshair back to a middle distance.
-    float perPixel = mouseLookFactor * 0.06666667f;
-    c.mouseY = int32_t(std::lround(-(6.0f - me.aimDistance) / perPixel));
+    c.aimDistance = WANDER_AIM_DISTANCE;
 }

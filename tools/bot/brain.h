@@ -1,22 +1,24 @@
 // A bot's player: looks at what its screen would show and decides the keys,
-// mouse and button for the next frame. One Brain per bot; it owns only its plans.
+// the turn, the aim and the button for the next frame. One Brain per bot; it
+// owns only its plans.
 #pragma once
 #include <cstdint>
 #include <random>
 #include <vector>
 
 #include "client/map/map_model.h"
-#include "client/match/vec3.h"
+#include "client/geometry/vec3.h"
 #include "protocol/protocol.h"
 
 struct Fighter;
 class LocalFighter;
 
-// What a player's hands would do this frame.
+// What a player's hands would do this frame, in world terms.
 struct BotControls {
     bool forward = false, back = false, left = false, right = false;
     bool fire = false;
-    int32_t mouseX = 0, mouseY = 0;  // as mouseDelta reports them
+    float turnDegrees = 0.0f;  // heading change, counter-clockwise
+    float aimDistance = 0.0f;  // where the crosshair should be; see Brain::think
 };
 
 // The skill levels 1..5: how slow to react, how far off the aim, how fast the turn.
@@ -37,6 +39,8 @@ class Brain {
 public:
     Brain(int skill, uint32_t seed);
 
+    // The controls for this frame; aimDistance is always set (the fighter's
+    // own when the brain leaves the aim alone).
     BotControls think(const LocalFighter& me, Fighter* const remotes[protocol::SLOT_COUNT],
                       const std::vector<MapMesh>& meshes, uint32_t nowMs, int64_t frameMs);
 

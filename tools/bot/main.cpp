@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "client/map/map.h"
+#include "client/records.h"
 #include "platform/clock.h"
 #include "tools/bot/bot.h"
 #include "tools/bot/options.h"
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
                     BOT_USAGE);
         return 0;
     }
+    // A windowless player: silent fighters, no mouse, the real clock.
+    resetProcessRecords();
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);

@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "protocol/protocol.h"
+
 struct BotOptions {
     int count = 1;
     std::string server = "127.0.0.1";
@@ -13,7 +15,7 @@ struct BotOptions {
 };
 
 constexpr int MAX_BOTS = 9;         // a server has ten places; leave one for a player
-constexpr int MAX_NAME_LENGTH = 14; // what a player's name may hold
+constexpr int MAX_NAME_LENGTH = int(protocol::PLAYER_NAME_SIZE) - 1;  // a player's name
 
 extern const char* const BOT_USAGE;
 

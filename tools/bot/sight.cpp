@@ -4,11 +4,13 @@
 
 #include "client/match/collision.h"
 #include "client/match/fighter.h"
+#include "client/match/transform.h"
 
 namespace {
-constexpr float VIEW_AHEAD = 5.5f;
-constexpr float VIEW_HALF_HEIGHT = 7.0f;  // 15 x tan(25 degrees)
-constexpr float VIEW_HALF_WIDTH = 9.3f;   // the same at 4:3
+// What the match camera shows on the ground around its target, at 4:3.
+const float VIEW_HALF_HEIGHT =
+    CAMERA_HEIGHT * float(std::tan(FIELD_OF_VIEW * 0.5 * DEGREES_TO_RADIANS));
+const float VIEW_HALF_WIDTH = VIEW_HALF_HEIGHT * 4.0f / 3.0f;
 }  // namespace
 
 bool lineOfSight(Vec3 from, Vec3 to, const std::vector<MapMesh>& meshes) {
@@ -40,7 +42,7 @@ bool inCameraView(Vec3 position, Vec3 forward, Vec3 point) {
     normalize(f);
     Vec3 r{f.y, -f.x, 0.0f};
     Vec3 rel = point - position;
-    float ahead = dot(rel, f) - VIEW_AHEAD;
+    float ahead = dot(rel, f) - CAMERA_AHEAD;
     float across = dot(rel, r);
     return std::fabs(ahead) <= VIEW_HALF_HEIGHT && std::fabs(across) <= VIEW_HALF_WIDTH;
 }

@@ -8,6 +8,7 @@
 
 #include "../fighter/test_world.h"
 #include "client/net/net_client.h"
+#include "client/match/local_fighter.h"
 #include "tools/bot/brain.h"
 #include "tools/bot/options.h"
 #include "tools/bot/sight.h"
@@ -97,4 +98,30 @@ TEST(BotAim, HeadingsMatchTheFightersAndTurnTheShortWay) {
         EXPECT_GT(skillProfile(s).aimErrorDegrees, skillProfile(s + 1).aimErrorDegrees);
         EXPECT_LT(skillProfile(s).turnDegreesPerSecond, skillProfile(s + 1).turnDegreesPerSecond);
     }
+}
+
+TEST(BotAim, TheBrainDecidesInDegreesAndUnitsNeverFasterThanItsSkill) {
+    reset();
+    World w;
+    LocalFighter me(0);
+    Fighter target(1);
+    target.body.setPosition(3, 8, 0);
+    target.sphere.current = target.body.position;
+    Fighter* remotes[protocol::SLOT_COUNT] = {&target};
+    Brain brain(3, 1);
+    SkillProfile skill = skillProfile(3);
+    uint32_t t = 100000;
+    brain.think(me, remotes, w.meshes(), t, 10);  // seen: the reaction starts
+    BotControls c = brain.think(me, remotes, w.meshes(), t + skill.reactionMs, 10);
+    // The target is about 20 degrees to the right: one frame turns at most the skill's share.
+    EXPECT_FLOAT_EQ(c.turnDegrees, -skill.turnDegreesPerSecond * 10 / 1000.0f);
+    float distance = length(target.body.position);
+    EXPECT_NEAR(c.aimDistance, distance, skill.rangeError + 1e-4);
+    EXPECT_FALSE(c.fire);  // not yet on target
+
+    me.dead = 1;
+    c = brain.think(me, remotes, w.meshes(), t + 2000, 10);
+    EXPECT_TRUE(c.fire);  // fire brings it back
+    EXPECT_EQ(c.turnDegrees, 0.0f);
+    EXPECT_EQ(c.aimDistance, me.aimDistance);
 }

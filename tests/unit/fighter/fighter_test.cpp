@@ -90,21 +90,21 @@ TEST_F(LocalFighterTest, HeldFireShootsOncePerReloadAndShowsTheBeam300Ms) {
         LocalFighter f(skin);
         inputState.keys[VK_CONTROL] = 1;
         uint32_t t0 = now;
-        f.tryFire();  // the first shot is free
+        f.tryFire(playerInput());  // the first shot is free
         EXPECT_EQ(playedOn(CHANNEL_SHOT), 1);
         EXPECT_TRUE(f.beam.visible);
         EXPECT_NEAR(f.beam.length, 6.0f, 1e-5);
         now = t0 + 300;
-        f.tryFire();
+        f.tryFire(playerInput());
         EXPECT_TRUE(f.beam.visible);
         now = t0 + 301;
-        f.tryFire();
+        f.tryFire(playerInput());
         EXPECT_FALSE(f.beam.visible);
         now = t0 + uint32_t(reloads[skin]) - 1;
-        f.tryFire();
+        f.tryFire(playerInput());
         EXPECT_EQ(playedOn(CHANNEL_SHOT), 1) << "skin " << skin;
         now = t0 + uint32_t(reloads[skin]);
-        f.tryFire();
+        f.tryFire(playerInput());
         EXPECT_EQ(playedOn(CHANNEL_SHOT), 2) << "skin " << skin;
         EXPECT_TRUE(f.beam.visible);
     }
@@ -114,10 +114,10 @@ TEST_F(LocalFighterTest, TimersKeepRunningWhenTheClockWraps) {
     LocalFighter f(0);
     inputState.keys[VK_CONTROL] = 1;
     now = 0xFFFFFF00u;
-    f.tryFire();
+    f.tryFire(playerInput());
     EXPECT_EQ(playedOn(CHANNEL_SHOT), 1);
     now = 0xFFFFFF00u + 1500u;  // wrapped past zero
-    f.tryFire();
+    f.tryFire(playerInput());
     EXPECT_EQ(playedOn(CHANNEL_SHOT), 2);
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "client/map/map_model.h"
+#include "client/records.h"
 #include "client/match/fighter_media.h"
 #include "client/shell/input.h"
 #include "client/ui/frame_clock.h"
@@ -27,17 +28,17 @@ inline int playedOn(int channel) {
     return n;
 }
 
-// Puts every input the fighter reads into a known state.
+// Puts every record the fighter reads into a known state: a fresh process and
+// match, then the hand-set clock, mouse and sound recorder.
 inline void reset() {
     now = 100000;
     mouse = {0, 0};
     channelsPlayed.clear();
+    resetProcessRecords();
+    resetMatchRecords();
     platform::setClockSource(fakeClock);
     setMouseDeltaSource(fakeMouse);
-    fighterMedia = silentFighterMedia();
     fighterMedia.playSound = recordSound;
-    inputState = InputState{};
-    frameClock = FrameClock{};
 }
 
 // A triangle whose front is the side its corners run counter-clockwise.

@@ -1,7 +1,17 @@
-// The game's three-float vector: world units, z up. Header-only, shared by the
-// map, movement, fighters and the camera.
+// The game's three-float vector and its angles: world units, z up, degrees.
+// Header-only, below the map and the match, which both build on it.
 #pragma once
 #include <cmath>
+
+constexpr double PI = 3.14159265358979323846;
+constexpr double DEGREES_TO_RADIANS = PI / 180.0;
+
+// A fighter's heading (degrees, 0 faces +y) as the angle from +x in radians,
+// to the digits every client has always turned by: a float 1/180, then pi to
+// eight places. Positions on the wire follow from it bit for bit.
+inline double headingRadians(float heading) {
+    return double((heading + 90.0f) * 0.0055555557f) * 3.14159265;
+}
 
 struct Vec3 {
     float x = 0.0f;

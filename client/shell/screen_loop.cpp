@@ -1,0 +1,15 @@
+#include "client/shell/screen_loop.h"
+
+void traceFrame(bool firstFrame) {
+    if (!traceEnabled()) return;
+    if (firstFrame) trace("first frame %dx%d", glWindow.width, glWindow.height);
+    static int lastHeld = 0;
+    int held = 0;
+    for (uint8_t k : inputState.keys) held += k;
+    if (held != lastHeld) trace("keys held %d", held);
+    lastHeld = held;
+    static int lastButtons = 0;
+    int buttons = inputState.leftButton + inputState.rightButton;
+    if (buttons != lastButtons) trace("buttons held %d", buttons);
+    lastButtons = buttons;
+}
