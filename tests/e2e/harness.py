@@ -8,8 +8,10 @@ import re
 import signal
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
+import traceback
 
 STAGE_BIN = os.environ.get("BLAST_STAGE_BIN", os.getcwd())
 TOOLS_DIR = os.environ.get("BLAST_E2E_TOOLS", "")
@@ -52,13 +54,19 @@ MIN_LIMIT = float(os.environ.get("BLAST_E2E_MIN_LIMIT", "60"))
 
 
 def wait_for(predicate, timeout=10.0, interval=0.05):
-    end = time.time() + max(timeout, MIN_LIMIT)
+    limit = max(timeout, MIN_LIMIT)
+    end = time.time() + limit
     while time.time() < end:
         value = predicate()
         if value:
             return value
         time.sleep(interval)
-    return predicate()
+    value = predicate()
+    if not value:  # say where, so a slow or failed run is read in minutes
+        caller = traceback.extract_stack(limit=3)[0]
+        print(f"e2e: a wait gave up after {limit:.0f} s at {os.path.basename(caller.filename)}:"
+              f"{caller.lineno}", file=sys.stderr, flush=True)
+    return value
 
 
 class Display:
@@ -242,17 +250,27 @@ class HeldCount:
         self.game, self.pattern = game, f" {what} held "
         self.seen = len(self.values())
         self.before = self.values()[-1] if self.seen else 0
+        self.screens = self.screens_opened()
 
     def values(self):
         return [int(line.rsplit(" ", 1)[1]) for line in self.game.trace() if self.pattern in line]
 
+    def screens_opened(self):
+        return sum(" first frame " in line for line in self.game.trace())
+
+    def moved_on(self):
+        """The input ended the game or opened another screen: the window that
+        took it is gone, and with it any count of what it held."""
+        return (not self.game.running() or self.screens_opened() > self.screens
+                or bool(self.game.display.windows("Error")))  # no frames run under a box
+
     def wait_change(self):
-        """A frame has run since the press (or the game has ended)."""
-        wait_for(lambda: len(self.values()) > self.seen or not self.game.running())
+        """A frame has run since the press."""
+        wait_for(lambda: len(self.values()) > self.seen or self.moved_on())
 
     def wait_back(self):
         """A frame has seen the count back where it was."""
-        wait_for(lambda: (self.values() or [0])[-1] == self.before or not self.game.running())
+        wait_for(lambda: (self.values() or [0])[-1] == self.before or self.moved_on())
 
 
 class Game:
