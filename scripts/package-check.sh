@@ -27,28 +27,31 @@ cp "$deb" /tmp/
 deb=/tmp/$(basename "$deb")
 
 step "taking the build tools away, keeping only what the test drives the game with"
-runtime_test_tools=(python3 xvfb xauth xdotool x11-utils iproute2 util-linux)
+runtime_test_tools=(python3 xvfb xauth xdotool x11-utils iproute2 util-linux
+  desktop-file-utils appstream man-db)
 apt-get install -y -qq "${runtime_test_tools[@]}" >/dev/null
 apt-mark manual "${runtime_test_tools[@]}" >/dev/null
-build_only=$(dpkg-query -W -f='${Package}\n' | grep -E -- '-dev$|^(build-essential|cmake|ninja-build|clang(-14)?|llvm-14|gcc(-12)?|g\+\+(-12)?|cpp(-12)?|pkg-config|imagemagick|sox|lintian|debhelper|appstream|desktop-file-utils|man-db|libsdl2-2.0-0|libsdl2-mixer-2.0-0|libsdl2-ttf-2.0-0|fonts-dejavu-core|libjpeg62-turbo|libglu1-mesa|xfonts-base)$' || true)
+build_only=$(dpkg-query -W -f='${Package}\n' | grep -E -- '-dev$|^(build-essential|cmake|ninja-build|clang(-14)?|llvm-14|gcc(-12)?|g\+\+(-12)?|cpp(-12)?|pkg-config|imagemagick|sox|lintian|debhelper|libsdl2-2.0-0|libsdl2-mixer-2.0-0|libsdl2-ttf-2.0-0|fonts-dejavu-core|libjpeg62-turbo|libglu1-mesa|xfonts-base)$' || true)
 apt-get purge -y -qq $build_only >/dev/null
 apt-get autoremove --purge -y -qq >/dev/null
 for lib in libsdl2-2.0-0 libsdl2-mixer-2.0-0 libGLU; do
   if ldconfig -p | grep -q "$lib"; then echo "still present after the purge: $lib"; fi
 done
 
-# Everything outside the places the system itself keeps changing.
+# Everything outside the places the system itself keeps changing and the
+# player's home (its files are the player's, listed at the end).
 snapshot() {
   find / -xdev \( -path /proc -o -path /sys -o -path /dev -o -path /run -o -path /tmp \
     -o -path /root -o -path /var/cache -o -path /var/lib/apt -o -path /var/lib/dpkg \
-    -o -path /var/log -o -path /home/player/.local/share/blastavia \) -prune -o -print | sort
+    -o -path /var/log -o -path /home/player \) -prune -o -print | sort
 }
 useradd -m -s /bin/bash player
 snapshot >/tmp/before.txt
 
-step "apt install $(basename "$deb")"
-apt-get install -y -q "$deb" 2>&1 | tail -3
+step "apt install ./$(basename "$deb")"
+(cd /tmp && apt install -y -q "./$(basename "$deb")" 2>&1 | tail -3)
 dpkg -s blastavia | sed -n '/^Version/p;/^Installed-Size/p;/^Depends/p;/^Recommends/p'
+dpkg -L blastavia | sort >/tmp/files.txt
 
 step "playing as an ordinary user from the installed launchers"
 # A private network namespace keeps the server's fixed ports away from the host.
@@ -60,14 +63,21 @@ unshare -n -- bash -c 'ip link set lo up && exec runuser -u player -- env -i \
 ls -l /home/player/.local/share/blastavia
 
 step "apt remove blastavia"
-apt-get remove -y -q blastavia 2>&1 | tail -2
-snapshot >/tmp/after.txt
-left=$(comm -13 /tmp/before.txt /tmp/after.txt | grep -v '^/home/player\(/\.local\(/share\)\?\)\?$' || true)
-if [ -n "$left" ]; then
-  echo "left behind after removal:"; echo "$left"; exit 1
-fi
-gone=$(comm -23 /tmp/before.txt /tmp/after.txt || true)
-[ -z "$gone" ] || { echo "missing after removal:"; echo "$gone"; exit 1; }
+apt remove -y -q blastavia 2>&1 | tail -2
+left=""
+while read -r path; do
+  if [ -e "$path" ] || [ -L "$path" ]; then
+    # Folders that were there before (/usr/games, /usr/share/man/man6, ...) stay.
+    grep -qxF -- "$path" /tmp/before.txt || left="$left$path"$'\n'
+  fi
+done </tmp/files.txt
+[ -z "$left" ] || { printf 'left behind by the package:\n%s' "$left"; exit 1; }
 [ -z "$(dpkg -L blastavia 2>/dev/null)" ] || { echo "dpkg still lists files"; exit 1; }
-echo "nothing of the package left outside /home/player/.local/share/blastavia"
+# With the libraries it pulled in gone again, the system is as it was.
+apt-get autoremove --purge -y -qq >/dev/null
+snapshot >/tmp/after.txt
+if ! diff /tmp/before.txt /tmp/after.txt; then echo "the system differs from before"; exit 1; fi
+echo "the player's home after the game:"
+(cd /home/player && find . -path ./.local/share/blastavia/data -prune -o -print | sort)
+echo "nothing of the package left outside the player's home"
 echo "package check passed"

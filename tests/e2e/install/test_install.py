@@ -60,6 +60,11 @@ def player_env(**values):
     return env
 
 
+def read(path):
+    with open(path) as f:
+        return f.read()
+
+
 def png_size(path):
     with open(path, "rb") as f:
         head = f.read(33)
@@ -73,7 +78,7 @@ class InstalledTreeTest(unittest.TestCase):
             self.assertTrue(os.access(os.path.join(PROGRAM_DIR, program), os.X_OK), program)
         self.assertTrue(os.path.isfile(os.path.join(SHARED, "data", "maps", "hall", "hall.bxm")))
         self.assertTrue(os.path.isfile(os.path.join(SHARED, "data", "menu", "main.tga")))
-        self.assertIn("serverName 127.0.0.1", open(os.path.join(SHARED, "config.cfg")).read())
+        self.assertIn("serverName 127.0.0.1", read(os.path.join(SHARED, "config.cfg")))
         self.assertTrue(os.access(at("games", "blastavia"), os.X_OK))
         for role in ("blastavia-server", "blastavia-bot"):
             self.assertEqual(os.readlink(at("games", role)), "blastavia")
@@ -84,7 +89,7 @@ class InstalledTreeTest(unittest.TestCase):
             self.assertEqual(png_size(path), (size, size))
 
     def test_the_service_runs_the_installed_server(self):
-        unit = open(at("lib", "systemd", "system", "blastavia-server@.service")).read()
+        unit = read(at("lib", "systemd", "system", "blastavia-server@.service"))
         self.assertIn("exec " + os.path.join(PROGRAM_DIR, "server") + ' "$$@"', unit)
         self.assertIn("DynamicUser=yes", unit)
         self.assertIn("Restart=on-failure", unit)
@@ -100,12 +105,13 @@ class InstalledTreeTest(unittest.TestCase):
                                 capture_output=True, text=True)
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
         self.assertIn("<launchable type=\"desktop-id\">blastavia.desktop</launchable>",
-                      open(metainfo[0]).read())
+                      read(metainfo[0]))
 
     def test_manual_pages_render_without_warnings(self):
         for page in ("blastavia", "blastavia-server", "blastavia-bot"):
             path = at("share", "man", "man6", page + ".6.gz")
-            source = gzip.open(path, "rt").read()
+            with gzip.open(path, "rt") as f:
+                source = f.read()
             self.assertIsNone(re.search(r"@[A-Z_]+@", source), page)  # every placeholder filled
             result = subprocess.run(["man", "--warnings", "-l", path], capture_output=True,
                                     text=True, env=dict(os.environ, MANWIDTH="80"))
@@ -139,8 +145,8 @@ class GameFolderTest(unittest.TestCase):
                              os.path.join(os.path.realpath(PROGRAM_DIR), program))
         self.assertEqual(os.readlink(self.folder("data")),
                          os.path.join(os.path.realpath(SHARED), "data"))
-        template = open(os.path.join(SHARED, "config.cfg")).read()
-        self.assertEqual(open(self.folder("config.cfg")).read(), template)
+        template = read(os.path.join(SHARED, "config.cfg"))
+        self.assertEqual(read(self.folder("config.cfg")), template)
         self.assertFalse(os.path.islink(self.folder("config.cfg")))
 
         # The player's edits survive; a link left by an older install is renewed;
@@ -152,7 +158,7 @@ class GameFolderTest(unittest.TestCase):
         os.remove(self.folder("data"))
         os.mkdir(self.folder("data"))
         self.assertEqual(launch("blastavia-bot", "--help", env=env).returncode, 0)
-        self.assertEqual(open(self.folder("config.cfg")).read(), "playerName Ace\n")
+        self.assertEqual(read(self.folder("config.cfg")), "playerName Ace\n")
         self.assertEqual(os.readlink(self.folder("bin", "game")),
                          os.path.join(os.path.realpath(PROGRAM_DIR), "game"))
         self.assertTrue(os.path.isdir(self.folder("data")) and not os.path.islink(self.folder("data")))
