@@ -98,8 +98,9 @@ class InstalledTreeTest(unittest.TestCase):
         desktop = at("share", "applications", "blastavia.desktop")
         result = subprocess.run(["desktop-file-validate", desktop], capture_output=True, text=True)
         self.assertEqual((result.returncode, result.stdout + result.stderr), (0, ""))
+        # Other packages keep their metainfo in the same folder.
         metainfo = [os.path.join(at("share", "metainfo"), name)
-                    for name in os.listdir(at("share", "metainfo"))]
+                    for name in os.listdir(at("share", "metainfo")) if "blastavia" in name]
         self.assertEqual(len(metainfo), 1)
         result = subprocess.run(["appstreamcli", "validate", "--no-net", metainfo[0]],
                                 capture_output=True, text=True)
@@ -266,7 +267,7 @@ class PlayFromTheGameFolderTest(unittest.TestCase):
         self.assertTrue(wait_for(lambda: os.path.exists(shot) and os.path.getsize(shot) == 18 + 640 * 480 * 3, 10))
         with open(shot, "rb") as f:
             self.assertEqual(f.read(18)[12:16], bytes([0x80, 0x02, 0xE0, 0x01]))
-        if os.access(os.path.dirname(os.path.abspath(ARTIFACTS)), os.W_OK):
+        if os.environ.get("BLAST_ARTIFACTS"):  # kept for a person to look at
             os.makedirs(ARTIFACTS, exist_ok=True)
             targa_to_ppm(shot, os.path.join(ARTIFACTS, "e2e-install-f12.ppm"))
         display.press("Escape")
