@@ -9,6 +9,7 @@ PACKAGES=(
   libjpeg-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libvorbis-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xfonts-base xdotool x11-utils imagemagick sox python3 iproute2 util-linux
+  desktop-file-utils appstream man-db
 )
 
 missing=()

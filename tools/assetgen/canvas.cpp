@@ -4,9 +4,12 @@
 #include <cmath>
 #include <cstdio>
 
+#include "png.h"
+
 namespace {
 constexpr float PI = 3.14159265358979f;
 float clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+uint8_t byte(float v) { return uint8_t(std::lround(clamp01(v) * 255.0f)); }
 }  // namespace
 
 Rgba mix(Rgba x, Rgba y, float t) {
@@ -61,7 +64,6 @@ bool writeTga(const Canvas& c, const std::string& path, int bitsPerPixel) {
     std::fwrite(header, 1, sizeof header, f);
     int step = bitsPerPixel / 8;
     std::vector<unsigned char> row(size_t(c.width) * step);
-    auto byte = [](float v) { return uint8_t(std::lround(clamp01(v) * 255.0f)); };
     for (int y = c.height - 1; y >= 0; --y) {
         for (int x = 0; x < c.width; ++x) {
             const Rgba& p = c.pixels[size_t(y) * c.width + x];
@@ -74,6 +76,16 @@ bool writeTga(const Canvas& c, const std::string& path, int bitsPerPixel) {
         std::fwrite(row.data(), 1, row.size(), f);
     }
     return std::fclose(f) == 0;
+}
+
+bool writePng(const Canvas& c, const std::string& path, int channels) {
+    std::vector<uint8_t> rows;
+    rows.reserve(c.pixels.size() * size_t(channels));
+    for (const Rgba& p : c.pixels) {
+        for (float v : {p.r, p.g, p.b}) rows.push_back(byte(v));
+        if (channels == 4) rows.push_back(byte(p.a));
+    }
+    return writePngRows(path, c.width, c.height, channels, rows);
 }
 
 void blur(Canvas& c, int radius, int passes) {

@@ -1,5 +1,5 @@
 // A floating-point RGBA picture that the generator paints into, with
-// anti-aliased shapes given as signed distances, and Targa output.
+// anti-aliased shapes given as signed distances, and Targa and PNG output.
 // Row 0 of a Canvas is the top of the picture; writeTga stores it bottom-up.
 #pragma once
 #include <cstdint>
@@ -31,6 +31,8 @@ struct Canvas {
 
 // Stored bottom row first, as the game's loaders and glDrawPixels expect.
 bool writeTga(const Canvas& c, const std::string& path, int bitsPerPixel);
+// For the desktop (icons, the catalogue's screenshot): 3 (RGB) or 4 (RGBA) channels.
+bool writePng(const Canvas& c, const std::string& path, int channels);
 
 // Softens the alpha/colour of a canvas: `passes` box blurs of radius r.
 void blur(Canvas& c, int radius, int passes);

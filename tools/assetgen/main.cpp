@@ -1,10 +1,13 @@
 // assetgen: paints, synthesises and encodes every data file the game loads,
 // the same bytes on every run. Usage: assetgen <data folder> <font folder>
+// `assetgen --desktop <folder> <font folder>` paints the desktop's icons and
+// the catalogue's screenshot instead (they are installed, never loaded).
 #include <cerrno>
 #include <cstdio>
 #include <string>
 #include <sys/stat.h>
 
+#include "icon.h"
 #include "menu.h"
 #include "sounds.h"
 #include "sprites.h"
@@ -24,8 +27,11 @@ bool writePicture(const Canvas& c, const std::string& path, int bits) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--desktop")
+        return writeDesktopPictures(argv[2], argv[3]) ? 0 : 1;
     if (argc != 3) {
-        std::fprintf(stderr, "usage: assetgen <data folder> <font folder>\n");
+        std::fprintf(stderr, "usage: assetgen <data folder> <font folder>\n"
+                             "       assetgen --desktop <folder> <font folder>\n");
         return 2;
     }
     std::string data = argv[1];

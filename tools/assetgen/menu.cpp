@@ -235,3 +235,11 @@ bool writeMenuPictures(const std::string& folder, const std::string& fontFolder)
     stopText();
     return ok;
 }
+
+bool writeMenuScreenshot(const std::string& path, const std::string& fontFolder) {
+    fontDir = fontFolder;
+    if (!startText()) return false;
+    bool ok = writePng(fightersPage(), path, 3);
+    stopText();
+    return ok;
+}

@@ -5,3 +5,6 @@
 #include <string>
 
 bool writeMenuPictures(const std::string& folder, const std::string& fontFolder);
+
+// The fighter-choice page as a PNG: what a software catalogue shows of the game.
+bool writeMenuScreenshot(const std::string& path, const std::string& fontFolder);

@@ -1,0 +1,22 @@
+# Run by `cmake --install` (and so by cpack): files that name the installed
+# paths are written now, when the final prefix is known.
+function(blast_full_path out dir)
+  if(IS_ABSOLUTE "${dir}")
+    set(${out} "${dir}" PARENT_SCOPE)
+  else()
+    set(${out} "${CMAKE_INSTALL_PREFIX}/${dir}" PARENT_SCOPE)
+  endif()
+endfunction()
+blast_full_path(SERVER_DIR "${BLAST_PROGRAMDIR}")
+set(SERVER_PATH "${SERVER_DIR}/server")
+blast_full_path(SHARED_PATH "${BLAST_SHAREDIR}")
+file(MAKE_DIRECTORY "${OUT}/man")
+configure_file("${SRC}/blastavia-server@.service.in" "${OUT}/blastavia-server@.service" @ONLY)
+foreach(page blastavia blastavia-server blastavia-bot)
+  configure_file("${SRC}/man/${page}.6" "${OUT}/man/${page}.6" @ONLY)
+  # -n: no name or time stamp, so the package's bytes are the same every time.
+  execute_process(COMMAND gzip -9nf "${OUT}/man/${page}.6" RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "gzip failed on ${page}.6")
+  endif()
+endforeach()
