@@ -1,6 +1,8 @@
 // A Targa header can promise up to 65535 x 65535 x 4 bytes: the reader must
-// notice the file is too short before it asks for that memory. malloc is
-// wrapped here to see the largest request.
+// notice the file is too short before it asks for that memory. The link wraps
+// malloc (-Wl,--wrap=malloc) for this program's own objects, the reader among
+// them, so the largest request is seen without replacing the C library's
+// malloc (which AddressSanitizer owns in the sanitizer build).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,15 +10,15 @@
 #include "client/assets/texture.h"
 #include "picture_files.h"
 
-extern "C" void* __libc_malloc(size_t size);
-
 namespace {
 size_t largestRequest = 0;
 }
 
-extern "C" void* malloc(size_t size) {
+extern "C" void* __real_malloc(size_t size);
+
+extern "C" void* __wrap_malloc(size_t size) {
     if (size > largestRequest) largestRequest = size;
-    return __libc_malloc(size);
+    return __real_malloc(size);
 }
 
 namespace {
