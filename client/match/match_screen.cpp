@@ -30,15 +30,15 @@ void traceLocalState(const LocalFighter& f) {
     uint32_t now = platform::timeGetTime();
     if (!traceEnabled() || now - last < 100) return;
     last = now;
-    trace("state %.3f %.3f %.3f aim=%.3f dead=%d frags=%d fps=%d", f.body.position.x,
-          f.body.position.y, f.body.rotation[2], f.aimDistance, f.dead, f.frags, int(frameClock.fps));
+    trace(TRACE_STATE, f.body.position.x, f.body.position.y, f.body.rotation[2], f.aimDistance,
+          f.dead, f.frags, int(frameClock.fps));
 }
 
 }  // namespace
 
 void announce(float red, float green, float blue, const char* text) {
     showEventMessage(red, green, blue, text);
-    trace("event %s", text);
+    trace(TRACE_EVENT, text);
 }
 
 void placeCamera(const LocalFighter& f) {
@@ -84,8 +84,8 @@ MatchScreen::MatchScreen(int32_t chosenFighter) {
     loadSound(music, musicPath);
     setSoundVolume(music, settingsCopy().volume * 6);
     playSound(music, CHANNEL_MUSIC);
-    trace("match opened fighter=%d name=%s map=%s id=%s", chosenFighter,
-          settingsCopy().playerName, path, netClient.clientId());
+    trace(TRACE_MATCH_OPENED, chosenFighter, settingsCopy().playerName, path,
+          netClient.clientId());
 }
 
 MatchScreen::~MatchScreen() {
@@ -103,7 +103,7 @@ MatchScreen::~MatchScreen() {
     haltChannel(CHANNEL_MUSIC);
     freeSound(music);
     killGlWindow();
-    trace("match closed");
+    trace(TRACE_MATCH_CLOSED);
 }
 
 void MatchScreen::update() {
@@ -114,11 +114,11 @@ void MatchScreen::update() {
 
     if (roundOver == 1) {
         roundOver = 0;
-        trace("round over");
+        trace(TRACE_ROUND_OVER);
         // The last frame, with the scoreboard, stays up; the network goes on.
         platform::sleepMs(ROUND_PAUSE_MS);
         restartRound(*localFighter);
-        trace("round restarted");
+        trace(TRACE_ROUND_RESTARTED);
     }
 
     syncRemoteFighters(*this);
@@ -134,7 +134,7 @@ void MatchScreen::update() {
     }
     // Where a walk ended, for testers driving the game from outside.
     if (wasMoving && !localFighter->moved)
-        trace("match fighter stopped at %.2f %.2f", double(localFighter->body.position.x),
+        trace(TRACE_FIGHTER_STOPPED, double(localFighter->body.position.x),
               double(localFighter->body.position.y));
 
     for (Fighter* remote : remoteFighters) {
@@ -151,7 +151,7 @@ void MatchScreen::update() {
     }
     if (inputState.keys[VK_F12]) {
         takeScreenshot("../");
-        trace("screenshot");
+        trace(TRACE_SCREENSHOT);
         inputState.keys[VK_F12] = 0;
     }
 }

@@ -28,11 +28,11 @@ public:
             char text[64];
             std::snprintf(text, sizeof text, "You killed %s", f.name);
             announce(0.0f, 1.0f, 0.0f, text);
-            trace("frags %d", match.localFighter->frags);
+            trace(TRACE_FRAGS, match.localFighter->frags);
         }
     }
     void arrived(int slot, const protocol::RemoteState& s) {
-        trace("remote slot=%d skin=%d name=%s", slot, s.skin, s.name);
+        trace(TRACE_REMOTE, slot, s.skin, s.name);
         announceLink(s.name, "has connected");
     }
     void left(const protocol::RemoteState& s) { announceLink(s.name, "has disconnected"); }

@@ -36,7 +36,7 @@ MenuScreen::MenuScreen(bool firstRun) {
         loadTga("../data/menu/logo.tga", splashImage);
         drawMenuPicture(splashImage);
         platform::swapBuffers(glWindow.hdc);
-        trace("menu splash shown");
+        trace(TRACE_MENU_SPLASH);
         platform::sleepMs(3000);
         freeImage(splashImage);
     }
@@ -46,7 +46,7 @@ MenuScreen::MenuScreen(bool firstRun) {
     currentPage = 0;
     buildPages();
     loadSound(clickSound, "../data/sfx/click.wav");
-    trace("menu opened firstRun=%d", firstRun ? 1 : 0);
+    trace(TRACE_MENU_OPENED, firstRun ? 1 : 0);
 }
 
 void MenuScreen::buildPages() {
@@ -74,7 +74,7 @@ MenuScreen::~MenuScreen() {
     pages.clear();
     freeSound(clickSound);
     killGlWindow();
-    trace("menu closed");
+    trace(TRACE_MENU_CLOSED);
 }
 
 void MenuScreen::update() {
@@ -91,7 +91,7 @@ void MenuScreen::update() {
         playSound(clickSound, CHANNEL_STEP);
         int32_t clicked = page.hoveredButton;
         currentPage = page.buttons[size_t(clicked)].target;
-        trace("menu click page=%d", currentPage);
+        trace(TRACE_MENU_CLICK, currentPage);
         if (currentPage == MENU_START_MATCH) {
             quitProgram = 0;
             chosenFighter = clicked;

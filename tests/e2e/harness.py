@@ -13,6 +13,9 @@ import tempfile
 import time
 import traceback
 
+from trace_lines import (TRACE_BUTTONS_HELD, TRACE_FIRST_FRAME, TRACE_KEYS_HELD,
+                         TRACE_MATCH_OPENED, TRACE_MENU_CLICK, TRACE_MENU_OPENED)
+
 STAGE_BIN = os.environ.get("BLAST_STAGE_BIN", os.getcwd())
 TOOLS_DIR = os.environ.get("BLAST_E2E_TOOLS", "")
 ARTIFACTS = os.environ.get("BLAST_ARTIFACTS", os.path.join(STAGE_BIN, "..", "..", "artifacts"))
@@ -138,7 +141,7 @@ class Display:
         """A key pressed and held until the game has run a frame with it down,
         then let go until a frame has seen it up (the game traces the number of
         keys held). Without a game to watch, or with sync off, a fixed hold."""
-        held = self.game.held("keys") if sync and self.game else None
+        held = self.game.held(TRACE_KEYS_HELD) if sync and self.game else None
         self.run("xdotool", "keydown", key)
         if held:
             held.wait_change()
@@ -153,7 +156,7 @@ class Display:
         (no game frames run under it) pass sync=False."""
         self.run("xdotool", "mousemove", str(x), str(y))
         time.sleep(0.1)
-        held = self.game.held("buttons") if sync and self.game else None
+        held = self.game.held(TRACE_BUTTONS_HELD) if sync and self.game else None
         self.run("xdotool", "mousedown", str(button))
         if held:
             held.wait_change()
@@ -244,19 +247,20 @@ class Server:
 
 
 class HeldCount:
-    """Follows one "<what> held N" trace line of a game across one input."""
+    """Follows one count trace line of a game (keys or buttons held) across
+    one input."""
 
-    def __init__(self, game, what):
-        self.game, self.pattern = game, f" {what} held "
+    def __init__(self, game, line):
+        self.game, self.line = game, line
         self.seen = len(self.values())
         self.before = self.values()[-1] if self.seen else 0
         self.screens = self.screens_opened()
 
     def values(self):
-        return [int(line.rsplit(" ", 1)[1]) for line in self.game.trace() if self.pattern in line]
+        return [values[0] for values in map(self.line.parse, self.game.trace()) if values]
 
     def screens_opened(self):
-        return sum(" first frame " in line for line in self.game.trace())
+        return sum(TRACE_FIRST_FRAME.lead in line for line in self.game.trace())
 
     def moved_on(self):
         """The input ended the game or opened another screen: the window that
@@ -305,8 +309,8 @@ class Game:
             return bool(starts) and any(text in line for line in lines[starts[-1]:])
         return wait_for(found, timeout)
 
-    def held(self, what):
-        return HeldCount(self, what)
+    def held(self, line):
+        return HeldCount(self, line)
 
     def trace_time(self, text):
         """The clock stamp of the first trace line containing `text`."""
@@ -352,7 +356,8 @@ def start_match(display, game, fighter=0):
     window = game.window()
     display.focus(window)
     display.click(*PLAY)
-    assert game.wait_trace_after("menu opened", "menu click page=1"), "Play did not react"
+    assert game.wait_trace_after(TRACE_MENU_OPENED.lead, TRACE_MENU_CLICK % 1), "Play did not react"
     display.click(*FIGHTERS[fighter])
-    assert game.wait_trace_after("match opened", "first frame"), "the match did not start"
+    assert game.wait_trace_after(TRACE_MATCH_OPENED.lead, TRACE_FIRST_FRAME.lead), \
+        "the match did not start"
     return game.window()

@@ -12,15 +12,16 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "e2e"))
 from harness import Display, Game, GameFolder, Server, start_match, wait_for  # noqa: E402
+from trace_lines import TRACE_EVENT, TRACE_FIRST_FRAME, TRACE_REMOTE, TRACE_STATE  # noqa: E402
 
 
 def fps_samples(game, seconds):
     time.sleep(seconds)
     values = []
     for line in game.trace():
-        parts = line.split()
-        if len(parts) > 8 and parts[1] == "state" and parts[8].startswith("fps="):
-            values.append(int(parts[8][4:]))
+        state = TRACE_STATE.parse(line)
+        if state:
+            values.append(state[6])
     return values
 
 
@@ -33,16 +34,16 @@ def measure(video_mode, label):
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     game = Game(display, folder)
     try:
-        wait_for(lambda: game.trace_time("first frame") is not None, 20)
+        wait_for(lambda: game.trace_time(TRACE_FIRST_FRAME.lead) is not None, 20)
         start_match(display, game, 0)
-        wait_for(lambda: sum(" event " in l and "connected" in l for l in game.trace()) >= 9, 10)
+        wait_for(lambda: sum("connected" in (TRACE_EVENT.parse(l) or ("",))[0]
+                             for l in game.trace()) >= 9, 10)
         time.sleep(2)  # let the first fps windows settle
         skip = len(game.trace())
         samples = fps_samples(game, 8)
         lines = game.trace()[skip:]
-        window_values = sorted({int(l.split()[8][4:]) for l in lines
-                                if len(l.split()) > 8 and l.split()[1] == "state"})
-        remote = sum(" remote slot=" in l for l in game.trace())
+        window_values = sorted({s[6] for s in map(TRACE_STATE.parse, lines) if s})
+        remote = sum(bool(TRACE_REMOTE.parse(l)) for l in game.trace())
         median = statistics.median(samples[-60:]) if samples else 0
         print(f"{label}: median {median} fps over the last samples, "
               f"{remote} remote fighters, fps windows seen {window_values}")

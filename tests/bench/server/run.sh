@@ -10,8 +10,7 @@ set -eu
 build=${1:-build}
 seconds=${2:-5}
 bin=$build/stage/bin
-bench=$build/tests/bench/server
-[ -x "$bin/server" ] && [ -x "$bin/loadgen" ] && [ -x "$bench/relay_baseline" ] || {
+[ -x "$bin/server" ] && [ -x "$bin/loadgen" ] && [ -x "$bin/relay_baseline" ] || {
   echo "build first: ninja -C $build server loadgen relay_baseline server_onebyone" >&2
   exit 2
 }
@@ -35,9 +34,9 @@ measure() {
   eval "nominal_$name=\"\$nominal\"; saturated_$name=\"\$saturated\""
 }
 
-measure baseline "$bench/relay_baseline"
+measure baseline "$bin/relay_baseline"
 measure server "$bin/server" hall 10 20
-measure onebyone "$bench/server_onebyone" hall 10 20
+measure onebyone "$bin/server_onebyone" hall 10 20
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 echo

@@ -8,10 +8,11 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 from harness import (STAGE_BIN, Display, Game, GameFolder, Server, start_match,  # noqa: E402
                      wait_for)
+from trace_lines import TRACE_EVENT, TRACE_FIRST_FRAME, TRACE_MENU_OPENED  # noqa: E402
 
 
 def events(game):
-    return [line.split(" ", 2)[2] for line in game.trace() if " event " in line]
+    return [values[0] for values in map(TRACE_EVENT.parse, game.trace()) if values]
 
 
 class BotsSeenTest(unittest.TestCase):
@@ -34,14 +35,15 @@ class BotsSeenTest(unittest.TestCase):
 
     def test_a_player_sees_bots_arrive_fight_and_leave(self):
         self.game = Game(self.display, self.folder)
-        self.assertTrue(self.game.wait_trace_after("menu opened", "first frame 640x480", 20))
+        self.assertTrue(self.game.wait_trace_after(TRACE_MENU_OPENED.lead,
+                                                   TRACE_FIRST_FRAME % (640, 480), 20))
         start_match(self.display, self.game, 0)
         log = open(os.path.join(self.folder.root, "bots.log"), "w")
         self.bots = subprocess.Popen(
             [os.path.join(STAGE_BIN, "bot"), "--count", "3", "--name", "Rob", "--skill", "5"],
             cwd=self.folder.bin, stdout=log, stderr=subprocess.STDOUT)
         for n in (1, 2, 3):
-            self.assertTrue(self.game.wait_trace(f"event Rob{n} has connected"))
+            self.assertTrue(self.game.wait_trace(TRACE_EVENT % f"Rob{n} has connected"))
         self.assertIn("New Client:  Rob3 ", self.server.output())
 
         # The player stands still at a respawn point: the bots walk the arena,
@@ -54,7 +56,7 @@ class BotsSeenTest(unittest.TestCase):
         self.assertEqual(self.bots.wait(timeout=10), 0)
         log.close()
         for n in (1, 2, 3):
-            self.assertTrue(self.game.wait_trace(f"event Rob{n} has disconnected"))
+            self.assertTrue(self.game.wait_trace(TRACE_EVENT % f"Rob{n} has disconnected"))
 
 
 if __name__ == "__main__":

@@ -21,6 +21,7 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 from harness import (ARTIFACTS, QUIT, Display, Game, start_match, targa_to_ppm,  # noqa: E402
                      wait_for, _die_with_parent)
+from trace_lines import TRACE_EVENT, TRACE_FIRST_FRAME, TRACE_MENU_OPENED  # noqa: E402
 
 BUILD_DIR = os.environ.get("BLAST_BUILD_DIR", "")
 INSTALLED = os.environ.get("BLAST_INSTALLED", "")
@@ -257,10 +258,11 @@ class PlayFromTheGameFolderTest(unittest.TestCase):
         self.addCleanup(display.stop)
         game = Launched(display, self.env, self.home)
         self.addCleanup(game.kill)
-        self.assertTrue(game.wait_trace_after("menu opened", "first frame 640x480", 30),
+        self.assertTrue(game.wait_trace_after(TRACE_MENU_OPENED.lead,
+                                              TRACE_FIRST_FRAME % (640, 480), 30),
                         game.error_output())
         window = start_match(display, game, 2)
-        self.assertTrue(game.wait_trace("event Bot1 has connected"), game.trace()[-5:])
+        self.assertTrue(game.wait_trace(TRACE_EVENT % "Bot1 has connected"), game.trace()[-5:])
         display.focus(window)
         display.press("F12")
         shot = os.path.join(self.folder, "0.tga")
@@ -271,7 +273,8 @@ class PlayFromTheGameFolderTest(unittest.TestCase):
             os.makedirs(ARTIFACTS, exist_ok=True)
             targa_to_ppm(shot, os.path.join(ARTIFACTS, "e2e-install-f12.ppm"))
         display.press("Escape")
-        self.assertTrue(game.wait_trace_after("menu opened firstRun=0", "first frame 640x480"))
+        self.assertTrue(game.wait_trace_after(TRACE_MENU_OPENED % 0,
+                                              TRACE_FIRST_FRAME % (640, 480)))
         window = game.window()
         display.focus(window)
         display.click(*QUIT)

@@ -12,28 +12,29 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 from harness import (ARTIFACTS, Display, Game, GameFolder, Server, start_match,  # noqa: E402
                      wait_for)
+from trace_lines import (TRACE_EVENT, TRACE_FIRST_FRAME, TRACE_FRAGS, TRACE_MENU_CLICK,  # noqa: E402
+                         TRACE_MENU_CLOSED, TRACE_MENU_OPENED, TRACE_REMOTE,
+                         TRACE_ROUND_OVER, TRACE_ROUND_RESTARTED, TRACE_STATE)
 
 TURN_PER_PIXEL = 0.6         # mouseSensitivity 5
 AIM_PER_PIXEL = 0.6 * 0.06666667
 
 
 def traced_states(game):
-    return [line for line in game.trace() if " state " in line]
+    return [line for line in game.trace() if TRACE_STATE.parse(line)]
 
 
 def last_state(game):
     """(x, y, heading, aim, dead, frags) from the latest state line."""
     for line in reversed(game.trace()):
-        parts = line.split()
-        if len(parts) >= 8 and parts[1] == "state":
-            values = dict(p.split("=") for p in parts[5:8])
-            return (float(parts[2]), float(parts[3]), float(parts[4]), float(values["aim"]),
-                    int(values["dead"]), int(values["frags"]))
+        values = TRACE_STATE.parse(line)
+        if values:
+            return values[:6]
     return None
 
 
 def events(game):
-    return [line.split(" ", 2)[2] for line in game.trace() if " event " in line]
+    return [values[0] for values in map(TRACE_EVENT.parse, game.trace()) if values]
 
 
 class Player:
@@ -46,7 +47,8 @@ class Player:
 
     def start(self):
         self.game = Game(self.display, self.folder)
-        assert self.game.wait_trace_after("menu opened", "first frame 640x480", 20)
+        assert self.game.wait_trace_after(TRACE_MENU_OPENED.lead, TRACE_FIRST_FRAME % (640, 480),
+                                          20)
         self.window = start_match(self.display, self.game, self.fighter)
         self.display.focus(self.window)
         self.display.move_mouse(320, 240)
@@ -108,9 +110,9 @@ class MatchTest(unittest.TestCase):
         alice, bob = self.alice, self.bob
         alice.start()
         bob.start()
-        self.assertTrue(alice.game.wait_trace("event Bob has connected"))
-        self.assertTrue(bob.game.wait_trace("event Alice has connected"))
-        self.assertTrue(alice.game.wait_trace("remote slot=0 skin=1 name=Bob"))
+        self.assertTrue(alice.game.wait_trace(TRACE_EVENT % "Bob has connected"))
+        self.assertTrue(bob.game.wait_trace(TRACE_EVENT % "Alice has connected"))
+        self.assertTrue(alice.game.wait_trace(TRACE_REMOTE % (0, 1, "Bob")))
         self.assertIn("New Client:  Alice \nNew Client:  Bob \n", self.server.output())
         self.shot(alice, "joined")
 
@@ -118,11 +120,11 @@ class MatchTest(unittest.TestCase):
         # although Bob's states keep naming Alice as his killer for a while.
         self.kill_bob()
         self.shot(alice, "after-kill")
-        self.assertTrue(bob.game.wait_trace("event Killed by Alice"))
+        self.assertTrue(bob.game.wait_trace(TRACE_EVENT % "Killed by Alice"))
         self.assertTrue(wait_for(lambda: last_state(bob.game)[4] == 1, 5))
         time.sleep(1.5)
         self.assertEqual(last_state(alice.game)[5], 1)
-        self.assertEqual(sum(" frags " in line for line in alice.game.trace()), 1)
+        self.assertEqual(sum(bool(TRACE_FRAGS.parse(line)) for line in alice.game.trace()), 1)
 
         # Bob respawns when he fires after his death sequence.
         bob.display.focus(bob.window)
@@ -132,11 +134,12 @@ class MatchTest(unittest.TestCase):
         # The second kill reaches the frag limit: both see the board, pause
         # five seconds and start again from zero.
         self.kill_bob()
-        self.assertTrue(alice.game.wait_trace("round over"))
-        self.assertTrue(bob.game.wait_trace("round over"))
+        self.assertTrue(alice.game.wait_trace(TRACE_ROUND_OVER))
+        self.assertTrue(bob.game.wait_trace(TRACE_ROUND_OVER))
         self.shot(alice, "scoreboard")
-        self.assertTrue(alice.game.wait_trace("round restarted", 10))
-        pause = alice.game.trace_time("round restarted") - alice.game.trace_time("round over")
+        self.assertTrue(alice.game.wait_trace(TRACE_ROUND_RESTARTED, 10))
+        pause = (alice.game.trace_time(TRACE_ROUND_RESTARTED)
+                 - alice.game.trace_time(TRACE_ROUND_OVER))
         self.assertGreaterEqual(pause, 5000)
         self.assertTrue(wait_for(lambda: last_state(alice.game)[5] == 0, 5))
 
@@ -158,14 +161,14 @@ class MatchTest(unittest.TestCase):
         # Bob's game is killed outright: Alice sees him leave about a second later.
         killed_at = time.time()
         bob.game.proc.send_signal(signal.SIGKILL)
-        self.assertTrue(alice.game.wait_trace("event Bob has disconnected", 10))
+        self.assertTrue(alice.game.wait_trace(TRACE_EVENT % "Bob has disconnected", 10))
         self.assertLess(time.time() - killed_at, 4.0)
         self.assertIn("Bob has disconnected \n", self.server.output())
 
         # Escape leaves the match for the menu.
         alice.display.focus(alice.window)
         alice.display.press("Escape")
-        self.assertTrue(alice.game.wait_trace("menu opened firstRun=0"))
+        self.assertTrue(alice.game.wait_trace(TRACE_MENU_OPENED % 0))
 
     def test_a_full_server_turns_the_player_away(self):
         self.server.stop()
@@ -173,12 +176,13 @@ class MatchTest(unittest.TestCase):
         self.alice.start()
         bob = self.bob
         bob.game = Game(bob.display, bob.folder)
-        self.assertTrue(bob.game.wait_trace_after("menu opened", "first frame 640x480", 20))
+        self.assertTrue(bob.game.wait_trace_after(TRACE_MENU_OPENED.lead,
+                                                  TRACE_FIRST_FRAME % (640, 480), 20))
         window = bob.game.window()
         bob.display.focus(window)
         from harness import FIGHTERS, PLAY
         bob.display.click(*PLAY)
-        self.assertTrue(bob.game.wait_trace("menu click page=1"))
+        self.assertTrue(bob.game.wait_trace(TRACE_MENU_CLICK % 1))
         bob.display.click(*FIGHTERS[1])
         boxes = wait_for(lambda: bob.display.windows("Error"), 10)
         self.assertEqual(len(boxes), 1)
@@ -188,9 +192,9 @@ class MatchTest(unittest.TestCase):
         self.assertIsNotNone(bob.game.wait_exit())
         self.assertIn("Server is full", bob.game.error_output())
         self.assertNotIn("Could not join the server", bob.game.error_output())
-        self.assertFalse(any(" first frame" in line for line in
+        self.assertFalse(any(TRACE_FIRST_FRAME.lead in line for line in
                              bob.game.trace()[[i for i, l in enumerate(bob.game.trace())
-                                               if "menu closed" in l][0]:]))
+                                               if TRACE_MENU_CLOSED in l][0]:]))
 
 
 if __name__ == "__main__":

@@ -2,7 +2,6 @@
 enough to reach a wall from any respawn point and finding it holds, turning
 with the mouse, firing, and leaving with Escape."""
 import os
-import re
 import sys
 import time
 import unittest
@@ -10,6 +9,8 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 from harness import (ARTIFACTS, Display, Game, GameFolder, Server, start_match,  # noqa: E402
                      wait_for)
+from trace_lines import (TRACE_FIGHTER_STOPPED, TRACE_FIRST_FRAME, TRACE_MATCH_CLOSED,  # noqa: E402
+                         TRACE_MENU_OPENED)
 
 # The hall's open floor, in map units: walls stand 16 units from the centre,
 # so a fighter's centre stays 0.7 inside them.
@@ -32,9 +33,9 @@ class LocalMatchTest(unittest.TestCase):
     def stops(self):
         found = []
         for line in self.game.trace():
-            match = re.search(r"match fighter stopped at (-?[\d.]+) (-?[\d.]+)", line)
-            if match:
-                found.append((float(match.group(1)), float(match.group(2))))
+            stop = TRACE_FIGHTER_STOPPED.parse(line)
+            if stop:
+                found.append(stop)
         return found
 
     def walk(self, keys, seconds):
@@ -49,7 +50,8 @@ class LocalMatchTest(unittest.TestCase):
 
     def test_walls_hold_while_walking_turning_and_firing(self):
         self.assertIsNotNone(self.game.window(), "no Blastavia window appeared")
-        self.assertTrue(self.game.wait_trace_after("menu opened", "first frame 640x480"))
+        self.assertTrue(self.game.wait_trace_after(TRACE_MENU_OPENED.lead,
+                                                   TRACE_FIRST_FRAME % (640, 480)))
         window = start_match(self.display, self.game, fighter=2)
         self.assertIsNotNone(window)
         x, y, width, height = self.display.geometry(window)
@@ -67,8 +69,8 @@ class LocalMatchTest(unittest.TestCase):
         self.display.screenshot(os.path.join(ARTIFACTS, "e2e-walls.png"))
         self.assertTrue(self.game.running())
         self.display.press("Escape")
-        self.assertTrue(self.game.wait_trace("match closed"))
-        self.assertTrue(self.game.wait_trace("menu opened firstRun=0"))
+        self.assertTrue(self.game.wait_trace(TRACE_MATCH_CLOSED))
+        self.assertTrue(self.game.wait_trace(TRACE_MENU_OPENED % 0))
 
 
 if __name__ == "__main__":

@@ -8,6 +8,8 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 from harness import (ARTIFACTS, CREDITS, FIGHTERS, PLAY, QUIT, STAGE_BIN, Display,  # noqa: E402
                      Game, GameFolder, Server, start_match, targa_to_ppm, wait_for)
+from trace_lines import (TRACE_FIRST_FRAME, TRACE_MATCH_OPENED, TRACE_MENU_CLICK,  # noqa: E402
+                         TRACE_MENU_OPENED, TRACE_MENU_SPLASH)
 
 LOGO = os.path.join(STAGE_BIN, "..", "data", "menu", "logo.tga")
 
@@ -37,21 +39,23 @@ class MenuTest(unittest.TestCase):
         return self.display.screenshot(os.path.join(ARTIFACTS, f"e2e-menu-{name}.png"))
 
     def wait_main_page(self):
-        self.assertTrue(self.game.wait_trace_after("menu opened", "first frame 640x480"))
+        self.assertTrue(self.game.wait_trace_after(TRACE_MENU_OPENED.lead,
+                                                   TRACE_FIRST_FRAME % (640, 480)))
         window = self.game.window()
         self.display.focus(window)
         return window
 
     def clicks(self):
-        return [line.split(" ", 1)[1] for line in self.game.trace() if " menu click" in line]
+        return [line.split(" ", 1)[1] for line in self.game.trace() if TRACE_MENU_CLICK.parse(line)]
 
     # Also times the splash (three seconds, less than four) on the game's clock.
     def test_splash_then_pages_hover_edges_and_escape_needs_a_quiet_machine(self):
-        self.assertTrue(self.game.wait_trace("menu splash shown"))
+        self.assertTrue(self.game.wait_trace(TRACE_MENU_SPLASH))
         splash = self.shot("splash")
         self.assertLess(picture_difference(splash, LOGO), 0.02)
         self.wait_main_page()
-        splash_ms = self.game.trace_time("first frame") - self.game.trace_time("menu splash shown")
+        splash_ms = (self.game.trace_time(TRACE_FIRST_FRAME.lead)
+                     - self.game.trace_time(TRACE_MENU_SPLASH))
         self.assertGreaterEqual(splash_ms, 3000)  # the splash stays three seconds
         self.assertLess(splash_ms, 4000)
         self.display.move_mouse(600, 40)
@@ -72,26 +76,27 @@ class MenuTest(unittest.TestCase):
         self.assertEqual(self.clicks(), [])
 
         self.display.click(*PLAY)
-        self.assertTrue(wait_for(lambda: self.clicks() == ["menu click page=1"]))
+        self.assertTrue(wait_for(lambda: self.clicks() == [TRACE_MENU_CLICK % 1]))
         self.shot("fighters")
         self.display.press("Escape")
         self.display.click(*CREDITS)
-        self.assertTrue(wait_for(lambda: self.clicks()[-1:] == ["menu click page=2"]))
+        self.assertTrue(wait_for(lambda: self.clicks()[-1:] == [TRACE_MENU_CLICK % 2]))
         self.shot("credits")
         self.display.click(*PLAY)  # nothing to click on the credits page
-        self.assertEqual(self.clicks()[-1], "menu click page=2")
+        self.assertEqual(self.clicks()[-1], TRACE_MENU_CLICK % 2)
         self.display.press("Escape")
         self.display.click(*PLAY)
-        self.assertTrue(wait_for(lambda: self.clicks()[-1:] == ["menu click page=1"]))
+        self.assertTrue(wait_for(lambda: self.clicks()[-1:] == [TRACE_MENU_CLICK % 1]))
 
     def test_middle_fighter_starts_a_match_and_escape_returns_without_splash(self):
         self.wait_main_page()
         window = start_match(self.display, self.game, fighter=1)
-        self.assertTrue(self.game.wait_trace("match opened fighter=1 name=Ace"))
+        self.assertTrue(self.game.wait_trace(TRACE_MATCH_OPENED.start(1, "Ace")))
         self.display.focus(window)
         self.display.press("Escape")
-        self.assertTrue(self.game.wait_trace_after("menu opened firstRun=0", "first frame 640x480"))
-        self.assertEqual(sum("menu splash shown" in line for line in self.game.trace()), 1)
+        self.assertTrue(self.game.wait_trace_after(TRACE_MENU_OPENED % 0,
+                                                   TRACE_FIRST_FRAME % (640, 480)))
+        self.assertEqual(sum(TRACE_MENU_SPLASH in line for line in self.game.trace()), 1)
         window = self.game.window()
         self.assertEqual(self.display.geometry(window), (0, 0, 640, 480))
         self.display.focus(window)

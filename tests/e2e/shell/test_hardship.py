@@ -8,6 +8,7 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 from harness import Display, Game, GameFolder, Server, start_match, wait_for  # noqa: E402
+from trace_lines import TRACE_FIRST_FRAME, TRACE_MENU_CLICK, TRACE_MENU_OPENED  # noqa: E402
 
 # Generous: these end on the event itself; the limit only matters on failure.
 BOX_LIMIT = 60
@@ -41,10 +42,11 @@ class HardshipTest(unittest.TestCase):
         self.addCleanup(server.stop)
         self.folder.write_config("fullscreen 1\nvideoMode 4\n")
         self.game = Game(self.display, self.folder)
-        self.assertTrue(self.game.wait_trace_after("menu opened", "first frame", BOX_LIMIT))
+        self.assertTrue(self.game.wait_trace_after(TRACE_MENU_OPENED.lead, TRACE_FIRST_FRAME.lead,
+                                                   BOX_LIMIT))
         self.display.focus(self.game.window())
         self.display.click(320, 480 - 297)  # Play
-        self.assertTrue(self.game.wait_trace("menu click page=1", BOX_LIMIT))
+        self.assertTrue(self.game.wait_trace(TRACE_MENU_CLICK % 1, BOX_LIMIT))
         self.display.click(112, 480 - 237)  # the first fighter
         self.click_ok(self.wait_box())
         self.assertEqual(self.game.wait_exit(BOX_LIMIT), 0)  # not a signal, no core
@@ -70,7 +72,8 @@ class HardshipTest(unittest.TestCase):
         self.addCleanup(server.stop)
         self.game = Game(self.display, self.folder)
         self.assertIsNotNone(self.game.window(BOX_LIMIT))
-        self.assertTrue(self.game.wait_trace_after("menu opened", "first frame", BOX_LIMIT))
+        self.assertTrue(self.game.wait_trace_after(TRACE_MENU_OPENED.lead, TRACE_FIRST_FRAME.lead,
+                                                   BOX_LIMIT))
         start_match(self.display, self.game)
         self.display.proc.kill()
         self.display.proc.wait()

@@ -7,6 +7,8 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 from harness import ARTIFACTS, Display, Game, GameFolder, Server, start_match, wait_for  # noqa: E402
+from trace_lines import (TRACE_FIRST_FRAME, TRACE_KEYS_HELD, TRACE_MATCH_OPENED,  # noqa: E402
+                         TRACE_MENU_OPENED)
 
 
 class ShellTest(unittest.TestCase):
@@ -25,7 +27,8 @@ class ShellTest(unittest.TestCase):
         self.game = Game(self.display, self.folder)
         window = self.game.window()
         self.assertIsNotNone(window, "no Blastavia window appeared")
-        self.assertTrue(self.game.wait_trace_after("menu opened", "first frame 640x480"))
+        self.assertTrue(self.game.wait_trace_after(TRACE_MENU_OPENED.lead,
+                                                   TRACE_FIRST_FRAME % (640, 480)))
         return window
 
     def test_window_opens_at_the_top_left_with_its_title_and_size(self):
@@ -38,14 +41,14 @@ class ShellTest(unittest.TestCase):
         self.display.focus(window)
         self.display.move_mouse(320, 240)
         self.display.key_down("w")
-        self.assertTrue(self.game.wait_trace("keys held 1"))
+        self.assertTrue(self.game.wait_trace(TRACE_KEYS_HELD % 1))
         # Another window takes the focus; the key is let go over there.
         self.display.focus(self.display.root())
         time.sleep(0.3)
         self.display.key_up("w")
         time.sleep(0.3)
         self.display.focus(window)
-        self.assertTrue(self.game.wait_trace("keys held 0"))
+        self.assertTrue(self.game.wait_trace(TRACE_KEYS_HELD % 0))
 
     def test_closing_the_window_ends_the_program_from_menu_and_match(self):
         window = self.start()
@@ -60,17 +63,19 @@ class ShellTest(unittest.TestCase):
         window = start_match(self.display, self.game)
         self.display.close_window(window)
         self.assertEqual(self.game.wait_exit(), 0)
-        self.assertNotIn("menu opened firstRun=0", self.game.trace())
+        self.assertNotIn(TRACE_MENU_OPENED % 0, self.game.trace())
 
     def test_escape_in_a_match_returns_to_a_fresh_menu(self):
         self.folder.write_config("videoMode 2\n")
         self.start()
         window = start_match(self.display, self.game)
-        self.assertTrue(self.game.wait_trace_after("match opened", "first frame 1024x768"))
+        self.assertTrue(self.game.wait_trace_after(TRACE_MATCH_OPENED.lead,
+                                                   TRACE_FIRST_FRAME % (1024, 768)))
         self.display.focus(window)
         self.display.press("Escape")
-        self.assertTrue(self.game.wait_trace("menu opened firstRun=0"))
-        self.assertTrue(self.game.wait_trace_after("menu opened firstRun=0", "first frame 640x480"))
+        self.assertTrue(self.game.wait_trace(TRACE_MENU_OPENED % 0))
+        self.assertTrue(self.game.wait_trace_after(TRACE_MENU_OPENED % 0,
+                                                   TRACE_FIRST_FRAME % (640, 480)))
         window = self.game.window()
         self.assertEqual(self.display.geometry(window), (0, 0, 640, 480))
         self.assertTrue(self.game.running())
@@ -86,7 +91,7 @@ class ShellTest(unittest.TestCase):
         self.display.click(x + width // 2, y + height - 28, sync=False)  # the OK button
         self.assertIsNotNone(self.game.wait_exit())
         self.assertIn("Video initialization failed", self.game.error_output())
-        self.assertFalse(any("first frame" in line for line in self.game.trace()))
+        self.assertFalse(any(TRACE_FIRST_FRAME.lead in line for line in self.game.trace()))
         self.assertEqual(self.display.windows("Error"), [])
 
 

@@ -1,0 +1,33 @@
+// Every line the trace writes (trace.h), by name: what the end-to-end tests
+// wait for and read, so each is a contract with them. The tests read these very
+// strings from this file (tests/e2e/trace_lines.py): change a line here and
+// both sides follow; keep one name to a line, each a printf format on one line.
+// Each written line is led by the millisecond clock and a space.
+#pragma once
+
+// Screens: a window's first frame, the menu and its clicks, the match.
+constexpr char TRACE_FIRST_FRAME[] = "first frame %dx%d";
+constexpr char TRACE_MENU_SPLASH[] = "menu splash shown";
+constexpr char TRACE_MENU_OPENED[] = "menu opened firstRun=%d";
+constexpr char TRACE_MENU_CLICK[] = "menu click page=%d";
+constexpr char TRACE_MENU_CLOSED[] = "menu closed";
+constexpr char TRACE_MATCH_OPENED[] = "match opened fighter=%d name=%s map=%s id=%s";
+constexpr char TRACE_MATCH_CLOSED[] = "match closed";
+
+// Input as the frames saw it: the number of keys and of mouse buttons down,
+// written when it changes.
+constexpr char TRACE_KEYS_HELD[] = "keys held %d";
+constexpr char TRACE_BUTTONS_HELD[] = "buttons held %d";
+
+// The match: the local fighter every 100 ms (x, y, heading, aim distance),
+// where a walk stopped, each on-screen event message as shown, the frags
+// after a credited kill, each remote player's arrival, the round's end and
+// restart, an F12 screenshot.
+constexpr char TRACE_STATE[] = "state %.3f %.3f %.3f aim=%.3f dead=%d frags=%d fps=%d";
+constexpr char TRACE_FIGHTER_STOPPED[] = "match fighter stopped at %.2f %.2f";
+constexpr char TRACE_EVENT[] = "event %s";
+constexpr char TRACE_FRAGS[] = "frags %d";
+constexpr char TRACE_REMOTE[] = "remote slot=%d skin=%d name=%s";
+constexpr char TRACE_ROUND_OVER[] = "round over";
+constexpr char TRACE_ROUND_RESTARTED[] = "round restarted";
+constexpr char TRACE_SCREENSHOT[] = "screenshot";
