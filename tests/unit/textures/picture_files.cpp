@@ -20,7 +20,8 @@ std::string scratchPath(const std::string& name) {
 void writeFile(const std::string& path, const Bytes& bytes) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    // An empty file is written by opening it: fwrite takes no null buffer.
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
 }
 
