@@ -11,7 +11,8 @@ build=$root/build-asan
 "$root/scripts/deps.sh"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=0
-export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp:print_suppressions=0
+# Full stacks on every allocation: the leak list matches frames below the top.
+export LSAN_OPTIONS=suppressions=$root/tests/support/lsan.supp:print_suppressions=0:fast_unwind_on_malloc=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 if [ ! -f "$build/build.ninja" ]; then
