@@ -213,19 +213,24 @@ void* sender(void*) {
     return nullptr;
 }
 
-// Hands one outgoing datagram to its fate; false when it must go out now, as is.
-bool sendFaulty(int fd, const void* data, size_t len, const sockaddr* addr, socklen_t addrLen) {
+// Hands one outgoing datagram to its fate: holds the copies that wait and
+// returns how many go out now (0, 1 or 2), so that those keep their order.
+int sendFaulty(int fd, const void* data, size_t len, const sockaddr* addr, socklen_t addrLen) {
     int64_t delays[2];
     pthread_mutex_lock(&lock);
     int n = fate(delays);
-    bool direct = n == 1 && delays[0] == 0;
-    if (!direct) {
-        int64_t now = nowUs();
-        for (int i = 0; i < n; ++i) hold(outgoing, fd, data, len, addr, addrLen, now + delays[i]);
-        pthread_cond_signal(&wake);
+    int now = 0;
+    int64_t at = nowUs();
+    for (int i = 0; i < n; ++i) {
+        if (delays[i] == 0) {
+            ++now;
+        } else {
+            hold(outgoing, fd, data, len, addr, addrLen, at + delays[i]);
+            pthread_cond_signal(&wake);
+        }
     }
     pthread_mutex_unlock(&lock);
-    return !direct;
+    return now;
 }
 
 void printStats() {
@@ -294,8 +299,10 @@ extern "C" {
 ssize_t sendto(int fd, const void* buf, size_t len, int flags, const sockaddr* to, socklen_t toLen) {
     if (!realSendTo) realSendTo = reinterpret_cast<SendTo>(dlsym(RTLD_NEXT, "sendto"));
     if (!faults.active || !faults.out || !isUdp(fd)) return realSendTo(fd, buf, len, flags, to, toLen);
-    if (sendFaulty(fd, buf, len, to, toLen)) return ssize_t(len);
-    return realSendTo(fd, buf, len, flags, to, toLen);
+    int now = sendFaulty(fd, buf, len, to, toLen);
+    ssize_t r = ssize_t(len);
+    for (int i = 0; i < now; ++i) r = realSendTo(fd, buf, len, flags, to, toLen);
+    return r;
 }
 
 int sendmmsg(int fd, mmsghdr* msgs, unsigned count, int flags) {
@@ -310,8 +317,8 @@ int sendmmsg(int fd, mmsghdr* msgs, unsigned count, int flags) {
             data.insert(data.end(), base, base + m.msg_iov[k].iov_len);
         }
         const sockaddr* to = static_cast<const sockaddr*>(m.msg_name);
-        if (!sendFaulty(fd, data.data(), data.size(), to, m.msg_namelen))
-            realSendTo(fd, data.data(), data.size(), flags, to, m.msg_namelen);
+        int now = sendFaulty(fd, data.data(), data.size(), to, m.msg_namelen);
+        for (int k = 0; k < now; ++k) realSendTo(fd, data.data(), data.size(), flags, to, m.msg_namelen);
         msgs[i].msg_len = unsigned(data.size());
     }
     return int(count);
