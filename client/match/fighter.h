@@ -38,6 +38,17 @@ constexpr int SKIN_COUNT = 3;
 // The skin's row; a skin outside 0..2 plays as skin 0.
 const Skin& skinFor(int32_t skin);
 
+// What the match rules remember of a remote player between its states, since a
+// state alone cannot tell whether it is new or an old one arriving late.
+struct RemoteMemory {
+    bool deathCredited = false;  // its current death was credited to us
+    uint32_t creditedAt = 0;     // when (our clock)
+    bool deathOverSeen = false;  // a state after that death no longer named us
+    uint32_t deathOverAt = 0;
+    uint32_t belowLimitRound = 0;  // our round (plus one) in which it was seen below the limit
+    uint32_t belowLimitAt = 0;     // first such sighting in that round
+};
+
 constexpr float FIGHTER_RADIUS = 0.7f;
 constexpr int ATLAS_LAST_CELL = 11;  // cells 0..11 of the 4 x 4 atlas are played
 
@@ -68,4 +79,5 @@ struct Fighter {
     int32_t frags = 0;
     CollisionSphere sphere;
     Beam beam;
+    RemoteMemory memory;  // remote fighters only
 };

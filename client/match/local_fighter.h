@@ -72,6 +72,7 @@ public:
     float speed = 0.0f;
     uint8_t moved = 0;
     uint8_t justKilled = 0;
+    uint32_t roundsRestarted = 0;  // rounds begun since joining: which round we play
     uint64_t lastAnimTick = 0;
     Transform crosshair;
     Vec3 crosshairCorners[4];

@@ -4,6 +4,7 @@
 
 #include "client/match/collision.h"
 #include "client/match/local_fighter.h"
+#include "platform/clock.h"
 #include "platform/text.h"
 
 void fillStateMessage(LocalFighter& local, protocol::StateMessage& m) {
@@ -11,11 +12,11 @@ void fillStateMessage(LocalFighter& local, protocol::StateMessage& m) {
 }
 
 RemoteOutcome applyRemoteRules(Fighter& f, const protocol::RemoteState& s, LocalFighter& local,
-                               int32_t fragLimit) {
+                               int32_t fragLimit, uint32_t now) {
     RemoteOutcome outcome;
     mirrorRemoteBody(f, s);
-    outcome.roundOver = fragLimitReached(s.frags, local.frags, fragLimit);
-    outcome.killCredited = takeKillCredit(f, s, local);
+    outcome.roundOver = roundEnds(f, s, local, fragLimit, now);
+    outcome.killCredited = takeKillCredit(f, s, local, now);
     mirrorRemoteBeam(f, s);
     return outcome;
 }
@@ -31,17 +32,43 @@ void mirrorRemoteBody(Fighter& f, const protocol::RemoteState& s) {
     f.frags = s.frags;
 }
 
-bool fragLimitReached(int32_t remoteFrags, int32_t localFrags, int32_t fragLimit) {
-    return remoteFrags >= fragLimit || localFrags >= fragLimit;
+bool roundEnds(Fighter& f, const protocol::RemoteState& s, const LocalFighter& local,
+               int32_t fragLimit, uint32_t now) {
+    RemoteMemory& m = f.memory;
+    uint32_t round = local.roundsRestarted + 1;  // 0: never seen below the limit
+    if (s.frags < fragLimit && m.belowLimitRound != round) {
+        m.belowLimitRound = round;
+        m.belowLimitAt = now;
+    }
+    bool remoteAtLimit = s.frags >= fragLimit && m.belowLimitRound == round &&
+                         platform::elapsedMs(now, m.belowLimitAt) > int64_t(LATE_STATE_MS);
+    return remoteAtLimit || local.frags >= fragLimit;
 }
 
-bool takeKillCredit(Fighter& f, const protocol::RemoteState& s, LocalFighter& local) {
+bool takeKillCredit(Fighter& f, const protocol::RemoteState& s, LocalFighter& local,
+                    uint32_t now) {
     f.dead = s.dead;
-    bool credited =
-        std::strcmp(s.killerId, f.killerId) != 0 && std::strcmp(s.killerId, local.clientId) == 0;
-    if (credited) local.frags += 1;
     platform::copyText(f.killerId, s.killerId);
-    return credited;
+    RemoteMemory& m = f.memory;
+    bool namesUs = s.dead != 0 && std::strcmp(s.killerId, local.clientId) == 0;
+    if (m.deathCredited) {
+        // Only a state applied well after the credit can be from after that death.
+        if (!namesUs && platform::elapsedMs(now, m.creditedAt) > int64_t(LATE_STATE_MS)) {
+            m.deathCredited = false;
+            m.deathOverSeen = true;
+            m.deathOverAt = now;
+        }
+        return false;
+    }
+    if (!namesUs) return false;
+    // Just after the credited death was seen over, a naming state may be its late one.
+    if (m.deathOverSeen && platform::elapsedMs(now, m.deathOverAt) <= int64_t(LATE_STATE_MS))
+        return false;
+    m.deathCredited = true;
+    m.creditedAt = now;
+    m.deathOverSeen = false;
+    local.frags += 1;
+    return true;
 }
 
 void mirrorRemoteBeam(Fighter& f, const protocol::RemoteState& s) {
@@ -78,6 +105,10 @@ bool takeHit(LocalFighter& local, const Fighter& remote) {
 void restartRound(LocalFighter& local) {
     local.dead = 0;
     local.frags = 0;
+    // Our states go to everyone: a killer still named would hide that
+    // player's next kill of us, which changes no killerId.
+    platform::copyText(local.killerId, "0");
+    local.roundsRestarted += 1;
     local.respawn();
 }
 

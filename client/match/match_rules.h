@@ -22,25 +22,43 @@ void fillStateMessage(LocalFighter& local, protocol::StateMessage& m);
 
 // --- The remote-state rules: one relayed state onto its fighter -------------
 
+// How late a state can still arrive after newer ones from the same player:
+// datagrams overtake each other on a busy network, and the server relays
+// whatever it last received. An old state is no news: a kill it names was
+// credited already, a frag count at the limit belongs to the round just
+// ended. Loopback with 50 +- 20 ms of jitter each way, reordering and
+// duplicates shows states up to about 330 ms late (p99 about 120 ms); the
+// window must stay below a death's 492 ms of naming its killer, so that the
+// next death by the same hand is still seen.
+constexpr uint32_t LATE_STATE_MS = 400;
+
 // What one relayed state did to the match.
 struct RemoteOutcome {
     bool roundOver = false;     // a frag count is at the limit: the round ends
     bool killCredited = false;  // it names us as its new killer: we gained a frag
 };
 
-// The rules for one state, in their order: body, round end (tested before this
-// state's credit, so our own last frag ends the round one frame later), death
-// and kill credit, beam.
+// The rules for one state applied at `now` (ms, our clock), in their order:
+// body, round end (tested before this state's credit, so our own last frag
+// ends the round one frame later), death and kill credit, beam.
 RemoteOutcome applyRemoteRules(Fighter& remote, const protocol::RemoteState& s,
-                               LocalFighter& local, int32_t fragLimit);
+                               LocalFighter& local, int32_t fragLimit, uint32_t now);
 
 // A remote's identity, position, heading, animation cell and frags.
 void mirrorRemoteBody(Fighter& f, const protocol::RemoteState& s);
-// The round ends once any frag count reaches the limit.
-bool fragLimitReached(int32_t remoteFrags, int32_t localFrags, int32_t fragLimit);
-// Death and killer from the state. A kill is credited once: on the first state
-// that names us as a new killer local gains a frag and this returns true.
-bool takeKillCredit(Fighter& f, const protocol::RemoteState& s, LocalFighter& local);
+// The round ends once our frags reach the limit, or a remote's do in the round
+// we play: that remote was seen below the limit since our round began, longer
+// than LATE_STATE_MS ago, so its count at the limit is not a late state from
+// before its restart.
+bool roundEnds(Fighter& f, const protocol::RemoteState& s, const LocalFighter& local,
+               int32_t fragLimit, uint32_t now);
+// Death and killer from the state. Each death of the remote that names us is
+// credited once, on the first state that names us (dead, killerId ours); that
+// death is over once a state that no longer names us is applied more than
+// LATE_STATE_MS after the credit, and naming states until LATE_STATE_MS after
+// that still belong to it. True when local gained a frag.
+bool takeKillCredit(Fighter& f, const protocol::RemoteState& s, LocalFighter& local,
+                    uint32_t now);
 void mirrorRemoteBeam(Fighter& f, const protocol::RemoteState& s);
 
 // --- The local frame ---------------------------------------------------------
@@ -60,7 +78,8 @@ LocalFrame playLocalFrame(LocalFighter& local, Fighter* const remotes[protocol::
 // The remote's visible beam ends on the living local fighter: it dies, and
 // names the remote as its killer. True on that hit.
 bool takeHit(LocalFighter& local, const Fighter& remote);
-// After the pause at a round's end: alive, no frags, at a respawn point.
+// After the pause at a round's end: alive, no frags, no killer named, at a
+// respawn point, in the next round.
 void restartRound(LocalFighter& local);
 // After the move: walls, then every remote pushes us back, and a push never
 // carries us into or through a wall; the position and the beam, cut at the

@@ -11,6 +11,7 @@
 #include "client/shell/trace.h"
 #include "client/ui/scoreboard.h"
 #include "client/ui/text_lines.h"
+#include "platform/clock.h"
 #include "platform/text.h"
 
 namespace {
@@ -49,7 +50,8 @@ private:
 
 void syncRemoteFighters(MatchScreen& match) {
     MatchEvents events(match);
-    syncRemoteTable(netClient, match.remoteFighters, *match.localFighter, events);
+    syncRemoteTable(netClient, match.remoteFighters, *match.localFighter, events,
+                    platform::timeGetTime());
 }
 
 void drawScoreboard(MatchScreen& match) {

@@ -223,12 +223,14 @@ class GameFolder:
 class Server:
     """The real dedicated server, run from a GameFolder's bin/."""
 
-    def __init__(self, folder, map_name="hall", players=8, frags=20):
+    def __init__(self, folder, map_name="hall", players=8, frags=20, env=None):
+        """`env`: variables added to the server's environment."""
         self.log_path = os.path.join(folder.root, "server.log")
         self.log = open(self.log_path, "w")
         self.proc = subprocess.Popen(
             [os.path.join(folder.bin, "server"), map_name, str(players), str(frags)],
-            cwd=folder.bin, stdout=self.log, stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
+            cwd=folder.bin, stdout=self.log, stderr=subprocess.STDOUT, preexec_fn=_die_with_parent,
+            env=dict(os.environ, **env) if env else None)
         if not wait_for(lambda: "Server started" in self.output(), 10):
             output = self.output()
             self.stop()

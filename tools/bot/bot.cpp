@@ -91,6 +91,7 @@ void Bot::frame(uint32_t now) {
         if (platform::elapsedMs(now, pausedUntil) < 0) return;
         paused = false;
         restartRound(self);
+        std::printf("restart %s\n", self.name);
         lastFrame = now;
     }
     if (roundOver) {
@@ -105,7 +106,7 @@ void Bot::frame(uint32_t now) {
     lastFrame = now;
 
     BotTableEvents table(*this);
-    syncRemoteTable(net, remotes, self, table);
+    syncRemoteTable(net, remotes, self, table, now);
 
     const std::vector<MapMesh>& meshes = map->meshList();
     LocalFrame played = playLocalFrame(self, remotes, meshes, [&] {

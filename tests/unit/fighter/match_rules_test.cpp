@@ -130,34 +130,38 @@ TEST_F(MatchRules, AKillIsCreditedOnceAndTheRoundEndsOnTheFrameAfterOurLastFrag)
     platform::copyText(local.clientId, "me");
     Fighter victim(1);
     const int32_t LIMIT = 3;
+    // States a second apart: no state here can be a late one.
+    uint32_t t = 1000;
+    auto apply = [&](Fighter& f, const protocol::RemoteState& s, LocalFighter& l) {
+        return applyRemoteRules(f, s, l, LIMIT, t += 1000);
+    };
 
-    RemoteOutcome o = applyRemoteRules(victim, stateOf("v", 0, "me"), local, LIMIT);
+    RemoteOutcome o = apply(victim, stateOf("v", 0, "me"), local);
     EXPECT_TRUE(o.killCredited);
     EXPECT_FALSE(o.roundOver);
     EXPECT_TRUE(victim.dead);
     // The victim names us for many states: one frag only.
-    for (int i = 0; i < 5; ++i)
-        EXPECT_FALSE(applyRemoteRules(victim, stateOf("v", 0, "me"), local, LIMIT).killCredited);
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(apply(victim, stateOf("v", 0, "me"), local).killCredited);
     EXPECT_EQ(local.frags, 1);
     // Someone else's kill is not ours; back to "0", the next kill counts again.
-    EXPECT_FALSE(applyRemoteRules(victim, stateOf("v", 0, "other"), local, LIMIT).killCredited);
-    applyRemoteRules(victim, stateOf("v", 0, "0"), local, LIMIT);
-    EXPECT_TRUE(applyRemoteRules(victim, stateOf("v", 0, "me"), local, LIMIT).killCredited);
+    EXPECT_FALSE(apply(victim, stateOf("v", 0, "other"), local).killCredited);
+    apply(victim, stateOf("v", 0, "0"), local);
+    EXPECT_TRUE(apply(victim, stateOf("v", 0, "me"), local).killCredited);
     EXPECT_EQ(local.frags, 2);
 
     // The state that brings our last frag does not end the round itself; the next one does.
-    applyRemoteRules(victim, stateOf("v", 0, "0"), local, LIMIT);
-    o = applyRemoteRules(victim, stateOf("v", 0, "me"), local, LIMIT);
+    apply(victim, stateOf("v", 0, "0"), local);
+    o = apply(victim, stateOf("v", 0, "me"), local);
     EXPECT_TRUE(o.killCredited);
     EXPECT_FALSE(o.roundOver);
     EXPECT_EQ(local.frags, LIMIT);
-    EXPECT_TRUE(applyRemoteRules(victim, stateOf("v", 0, "me"), local, LIMIT).roundOver);
+    EXPECT_TRUE(apply(victim, stateOf("v", 0, "me"), local).roundOver);
 
     // A remote at the limit ends it on the very state that shows it.
     LocalFighter fresh(0);
     Fighter winner(2);
-    EXPECT_FALSE(applyRemoteRules(winner, stateOf("w", LIMIT - 1, "0"), fresh, LIMIT).roundOver);
-    EXPECT_TRUE(applyRemoteRules(winner, stateOf("w", LIMIT, "0"), fresh, LIMIT).roundOver);
+    EXPECT_FALSE(apply(winner, stateOf("w", LIMIT - 1, "0"), fresh).roundOver);
+    EXPECT_TRUE(apply(winner, stateOf("w", LIMIT, "0"), fresh).roundOver);
     EXPECT_EQ(winner.frags, LIMIT);
 }
 
@@ -177,7 +181,7 @@ TEST_F(MatchRules, TheStateIsMirroredWholeOntoTheFighter) {
     s.beamLength = 8;
     s.beamEndX = 6;
     s.beamEndY = 7;
-    applyRemoteRules(f, s, local, 10);
+    applyRemoteRules(f, s, local, 10, 1000);
     EXPECT_STREQ(f.clientId, "r");
     EXPECT_STREQ(f.name, "Bea");
     EXPECT_EQ(f.skin, 2);
