@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -216,5 +218,58 @@ bool localAddress(Socket s, NetAddress* out) {
 }
 
 bool isLoopback(const NetAddress& a) { return (ntohl(a.ip) >> 24) == 127; }
+
+bool setBroadcast(Socket s) {
+    int on = 1;
+    return setsockopt(s, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0;
+}
+
+namespace {
+size_t addUnique(NetAddress* out, size_t count, size_t max, uint32_t ip) {
+    for (size_t i = 0; i < count; ++i)
+        if (out[i].ip == ip) return count;
+    if (count >= max) return count;
+    out[count] = NetAddress{ip, 0};
+    return count + 1;
+}
+}  // namespace
+
+size_t broadcastAddresses(NetAddress* out, size_t max) {
+    size_t count = 0;
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) == 0) {
+        for (ifaddrs* i = list; i; i = i->ifa_next) {
+            if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET) continue;
+            if (!(i->ifa_flags & IFF_UP) || !(i->ifa_flags & IFF_BROADCAST) || !i->ifa_broadaddr)
+                continue;
+            uint32_t ip = reinterpret_cast<sockaddr_in*>(i->ifa_broadaddr)->sin_addr.s_addr;
+            count = addUnique(out, count, max, ip);
+        }
+        freeifaddrs(list);
+    }
+    count = addUnique(out, count, max, htonl(0x7FFFFFFFu));  // 127.255.255.255
+    count = addUnique(out, count, max, htonl(INADDR_BROADCAST));
+    return count;
+}
+
+size_t localAddresses(NetAddress* out, size_t max) {
+    size_t count = 0;
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) return 0;
+    for (ifaddrs* i = list; i; i = i->ifa_next) {
+        if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET) continue;
+        count = addUnique(out, count, max,
+                          reinterpret_cast<sockaddr_in*>(i->ifa_addr)->sin_addr.s_addr);
+    }
+    freeifaddrs(list);
+    return count;
+}
+
+bool parseDottedQuad(const char* text, NetAddress* out) {
+    in_addr in{};
+    if (inet_pton(AF_INET, text, &in) != 1) return false;
+    *out = NetAddress{in.s_addr, 0};
+    return true;
+}
 
 }  // namespace platform

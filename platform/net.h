@@ -77,4 +77,15 @@ bool localAddress(Socket s, NetAddress* out);
 // 127.0.0.0/8.
 bool isLoopback(const NetAddress& a);
 
+// Lets s send to broadcast addresses.
+bool setBroadcast(Socket s);
+// Where a LAN-wide datagram should go (port 0): the broadcast address of every
+// interface that has one, the loopback network's (this host's own programs)
+// and the limited broadcast 255.255.255.255. Returns how many were written.
+size_t broadcastAddresses(NetAddress* out, size_t max);
+// The IPv4 addresses of this host's interfaces (port 0), loopback included.
+size_t localAddresses(NetAddress* out, size_t max);
+// A dotted quad ("192.168.1.20") without any lookup; false for anything else.
+bool parseDottedQuad(const char* text, NetAddress* out);
+
 }  // namespace platform

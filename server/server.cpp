@@ -19,6 +19,8 @@ Server::Server(const char* mapArg, const char* maxPlayersArg, const char* fragLi
 Server::~Server() {
     cleanUp();
     lobbyThread.join();
+    discoveryThread.join();
+    platform::closeSocket(discoverySocket);
     platform::closeSocket(initSocket);
     platform::closeSocket(gameSocket);
     platform::netCleanup();
@@ -64,6 +66,7 @@ bool Server::startUp() {
         cleanUp();
         return false;
     }
+    openDiscovery();
     consoleLine(console, "Server started \n");
     return true;
 }
@@ -96,6 +99,7 @@ void Server::cleanUp() {
     networkGone.store(true);
     platform::shutdownSocket(initSocket);
     platform::shutdownSocket(gameSocket);
+    platform::shutdownSocket(discoverySocket);
 }
 
 int serverMain(int argc, char** argv, SendMode mode) {

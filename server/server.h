@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/thread.h"
+#include "server/discovery.h"
 #include "server/player_slot.h"
 
 // How relayLoop hands its relays to the system: one batch per datagram, or one
@@ -42,6 +43,11 @@ public:
     // Safe from either thread; the descriptors are closed by the destructor.
     void cleanUp();
 
+    // One datagram that reached the discovery port: the reply to send back
+    // (at most `length` bytes, into `reply` of DISCOVERY_REPLY_SIZE), or 0.
+    size_t answerDiscovery(const platform::NetAddress& from, const uint8_t* query, size_t length,
+                           uint32_t nowMs, uint8_t* reply);
+
     const PlayerSlot& slot(int i) const { return slots[i]; }
     const RelayBatch& relays() const { return batch; }
     const char* mapName() const { return mapNameText; }
@@ -50,6 +56,8 @@ public:
 
 private:
     void lobbyLoop();
+    bool openDiscovery();
+    void discoveryLoop();
     void refreshRelay(int j);
     void publishOccupancy();
 
@@ -60,6 +68,9 @@ private:
     platform::Socket initSocket = platform::NO_SOCKET;
     platform::Socket gameSocket = platform::NO_SOCKET;
     platform::Thread lobbyThread;
+    platform::Socket discoverySocket = platform::NO_SOCKET;
+    platform::Thread discoveryThread;
+    DiscoveryLimiter discoveryLimiter;  // discovery thread only
     std::atomic<bool> networkGone{false};
     // The lobby only counts occupied slots; the main thread publishes the count.
     std::atomic<int> occupied{0};

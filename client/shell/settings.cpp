@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "client/shell/settings_file.h"
 #include "platform/text.h"
 
 Settings settings;
@@ -93,6 +94,9 @@ void loadSettings(const char* path) {
     platform::copyText(settings.playerName, "Unknown");
     readConfigFile(path, &settings.videoMode, &settings.fullscreen, &settings.volume,
                    &settings.mouseSensitivity, settings.playerName, settings.serverName);
+    // Choices made in the menu that the file could not keep (nothing is held
+    // unless the player used the menu's settings pages).
+    applyHeldSettings(&settings);
     if (settings.playerName[0] == '\0')
         platform::copyText(settings.playerName, "Unknown");
     sanitizeName(settings.playerName);
