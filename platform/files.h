@@ -25,4 +25,9 @@ bool replaceFileAtomically(const char* path, const std::string& content);
 std::vector<std::string> listFolders(const char* folder);
 bool fileExists(const char* path);
 
+// Standard output and errors carry the program's bytes as they are: a line
+// ends in "\n" alone on every system (Windows would write "\r\n"), so consoles
+// read by other programs match byte for byte. Called first thing in main.
+void keepStandardStreamsBinary();
+
 }  // namespace platform

@@ -1,8 +1,9 @@
 #include "platform/font.h"
 
+#include "platform/system.h"
+
 #include <GL/gl.h>
 #include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
 #include <string>
 #include <vector>
@@ -10,31 +11,6 @@
 namespace platform {
 
 namespace {
-
-// The file of the best installed match for face; a face we don't have falls
-// back to DejaVu Sans Mono, then to whatever fontconfig calls monospace.
-std::string matchFontFile(const char* face, int weight) {
-    std::string path;
-    if (!FcInit()) return path;
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face));
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("DejaVu Sans Mono"));
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("monospace"));
-    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    if (match) {
-        FcChar8* file = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
-            path = reinterpret_cast<const char*>(file);
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    return path;
-}
 
 // One glyph as a glBitmap: 1 bit per pixel, rows from the bottom up, the
 // origin on the baseline at the pen position.
@@ -75,7 +51,7 @@ void compileGlyph(TTF_Font* font, uint32_t code, uint32_t list) {
 bool buildFontLists(const char* face, int pixelHeight, int weight, uint32_t listBase, int first,
                     int count) {
     if (!TTF_WasInit() && TTF_Init() != 0) return false;
-    std::string file = matchFontFile(face, weight);
+    std::string file = sys::fontFile(face, weight);
     TTF_Font* font = file.empty() ? nullptr : TTF_OpenFont(file.c_str(), pixelHeight);
     if (!font) return false;
     if (weight >= 600) TTF_SetFontStyle(font, TTF_STYLE_BOLD);

@@ -1,53 +1,20 @@
-#include "platform/net.h"
+// The socket calls that read the same on every system; the rest is in
+// net_posix.cpp and net_win.cpp.
+#include "platform/net_system.h"
 
-#include <arpa/inet.h>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <ifaddrs.h>
-#include <net/if.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/time.h>
-#include <unistd.h>
 
 namespace platform {
 
-namespace {
-sockaddr_in toSockaddr(const NetAddress& a) {
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_addr.s_addr = a.ip;
-    sa.sin_port = htons(a.port);
-    return sa;
-}
-}  // namespace
+using sys::handle;
+using sys::toSockaddr;
 
-bool netStartup() { return true; }
-void netCleanup() {}
-
-Socket tcpSocket() { return socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP); }
-Socket udpSocket() { return socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP); }
-
-void closeSocket(Socket s) {
-    if (s >= 0) close(s);
-}
-
-void shutdownSocket(Socket s) {
-    if (s >= 0) shutdown(s, SHUT_RDWR);
-}
-
-bool setReuseAddress(Socket s) {
-    int on = 1;
-    return setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) == 0;
-}
-
-bool setReceiveTimeout(Socket s, uint32_t ms) {
-    timeval tv{time_t(ms / 1000), suseconds_t((ms % 1000) * 1000)};
-    return setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) == 0;
+bool setAbortiveClose(Socket s) {
+    linger l{};
+    l.l_onoff = 1;
+    l.l_linger = 0;
+    return setsockopt(handle(s), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&l),
+                      sizeof l) == 0;
 }
 
 bool bindAnyInterface(Socket s, uint16_t port) {
@@ -55,126 +22,15 @@ bool bindAnyInterface(Socket s, uint16_t port) {
     any.ip = htonl(INADDR_ANY);
     any.port = port;
     sockaddr_in sa = toSockaddr(any);
-    return bind(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
+    return bind(handle(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
 }
 
-bool listenOn(Socket s, int backlog) { return listen(s, backlog) == 0; }
-
-Socket acceptConnection(Socket s) {
-    for (;;) {
-        Socket c = accept4(s, nullptr, nullptr, SOCK_CLOEXEC);
-        if (c >= 0 || errno != EINTR) return c;
-    }
-}
-
-bool acceptFailedForPeerOnly() {
-    switch (errno) {
-    case ECONNABORTED: case EPROTO: case EINTR: case EAGAIN: case ENETDOWN: case ENOPROTOOPT:
-    case EHOSTDOWN: case ENONET: case EHOSTUNREACH: case EOPNOTSUPP: case ENETUNREACH:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool setAbortiveClose(Socket s) {
-    linger l{1, 0};
-    return setsockopt(s, SOL_SOCKET, SO_LINGER, &l, sizeof l) == 0;
-}
-
-bool setNonBlocking(Socket s) {
-    int flags = fcntl(s, F_GETFL, 0);
-    return flags >= 0 && fcntl(s, F_SETFL, flags | O_NONBLOCK) == 0;
-}
-
-int waitReadable(const Socket* sockets, size_t count, uint32_t timeoutMs) {
-    enum { MAX_POLLED = 256 };
-    pollfd fds[MAX_POLLED];
-    if (count > MAX_POLLED) count = MAX_POLLED;
-    for (size_t i = 0; i < count; ++i) fds[i] = pollfd{sockets[i], POLLIN, 0};
-    int r;
-    do {
-        r = poll(fds, nfds_t(count), int(timeoutMs));
-    } while (r < 0 && errno == EINTR);
-    return r;
-}
-
-bool connectTo(Socket s, const NetAddress& to, uint32_t timeoutMs) {
-    sockaddr_in sa = toSockaddr(to);
-    if (timeoutMs == 0) return connect(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
-    int flags = fcntl(s, F_GETFL, 0);
-    if (flags < 0 || fcntl(s, F_SETFL, flags | O_NONBLOCK) < 0) return false;
-    bool ok = connect(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
-    if (!ok && errno == EINPROGRESS) {
-        pollfd p{s, POLLOUT, 0};
-        if (poll(&p, 1, int(timeoutMs)) == 1) {
-            int err = 0;
-            socklen_t len = sizeof err;
-            ok = getsockopt(s, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
-        }
-    }
-    fcntl(s, F_SETFL, flags);
-    return ok;
-}
-
-long sendBytes(Socket s, const void* data, size_t len) { return send(s, data, len, MSG_NOSIGNAL); }
-
-long receiveBytes(Socket s, void* data, size_t len) {
-    for (;;) {
-        long n = recv(s, data, len, 0);
-        if (n >= 0 || errno != EINTR) return n;
-    }
-}
+bool listenOn(Socket s, int backlog) { return listen(handle(s), backlog) == 0; }
 
 long sendTo(Socket s, const void* data, size_t len, const NetAddress& to) {
     sockaddr_in sa = toSockaddr(to);
-    return sendto(s, data, len, MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
-}
-
-long receiveFrom(Socket s, void* data, size_t len, NetAddress* from) {
-    sockaddr_in sa{};
-    socklen_t salen = sizeof sa;
-    long n;
-    do {
-        n = recvfrom(s, data, len, 0, reinterpret_cast<sockaddr*>(&sa), &salen);
-    } while (n < 0 && errno == EINTR);
-    if (n >= 0 && from) {
-        from->ip = sa.sin_addr.s_addr;
-        from->port = ntohs(sa.sin_port);
-    }
-    return n;
-}
-
-size_t sendBatch(Socket s, const Datagram* datagrams, size_t count) {
-    // Room for a whole relay round (90 datagrams) in one system call.
-    constexpr size_t BATCH = 128;
-    size_t sent = 0;
-    while (sent < count) {
-        mmsghdr msgs[BATCH];
-        iovec iov[BATCH];
-        sockaddr_in addrs[BATCH];
-        size_t n = count - sent < BATCH ? count - sent : BATCH;
-        for (size_t i = 0; i < n; ++i) {
-            const Datagram& d = datagrams[sent + i];
-            addrs[i] = toSockaddr(d.to);
-            iov[i].iov_base = const_cast<void*>(d.data);
-            iov[i].iov_len = d.len;
-            msgs[i] = mmsghdr{};
-            msgs[i].msg_hdr.msg_name = &addrs[i];
-            msgs[i].msg_hdr.msg_namelen = sizeof addrs[i];
-            msgs[i].msg_hdr.msg_iov = &iov[i];
-            msgs[i].msg_hdr.msg_iovlen = 1;
-        }
-        int r = sendmmsg(s, msgs, unsigned(n), MSG_NOSIGNAL);
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            // Skip the datagram the kernel refused, as a lone sendto would.
-            ++sent;
-            continue;
-        }
-        sent += size_t(r) == 0 ? 1 : size_t(r);
-    }
-    return sent;
+    return sendto(handle(s), static_cast<const char*>(data), int(len), sys::NO_SIGNAL,
+                  reinterpret_cast<sockaddr*>(&sa), sizeof sa);
 }
 
 bool lookupHost(const char* name, NetAddress* out) {
@@ -189,7 +45,7 @@ bool lookupHost(const char* name, NetAddress* out) {
 }
 
 bool localHostName(char* out, size_t size) {
-    if (size == 0 || gethostname(out, size) != 0) return false;
+    if (size == 0 || gethostname(out, int(size)) != 0) return false;
     out[size - 1] = '\0';
     return true;
 }
@@ -202,15 +58,15 @@ void addressText(const NetAddress& a, char out[16]) {
 
 uint16_t localPort(Socket s) {
     sockaddr_in sa{};
-    socklen_t len = sizeof sa;
-    if (getsockname(s, reinterpret_cast<sockaddr*>(&sa), &len) != 0) return 0;
+    sys::AddressLength len = sizeof sa;
+    if (getsockname(handle(s), reinterpret_cast<sockaddr*>(&sa), &len) != 0) return 0;
     return ntohs(sa.sin_port);
 }
 
 bool localAddress(Socket s, NetAddress* out) {
     sockaddr_in sa{};
-    socklen_t len = sizeof sa;
-    if (getsockname(s, reinterpret_cast<sockaddr*>(&sa), &len) != 0) return false;
+    sys::AddressLength len = sizeof sa;
+    if (getsockname(handle(s), reinterpret_cast<sockaddr*>(&sa), &len) != 0) return false;
     if (sa.sin_family != AF_INET || sa.sin_addr.s_addr == htonl(INADDR_ANY)) return false;
     out->ip = sa.sin_addr.s_addr;
     out->port = ntohs(sa.sin_port);
@@ -221,48 +77,16 @@ bool isLoopback(const NetAddress& a) { return (ntohl(a.ip) >> 24) == 127; }
 
 bool setBroadcast(Socket s) {
     int on = 1;
-    return setsockopt(s, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0;
+    return setsockopt(handle(s), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on),
+                      sizeof on) == 0;
 }
 
-namespace {
-size_t addUnique(NetAddress* out, size_t count, size_t max, uint32_t ip) {
+size_t sys::addUnique(NetAddress* out, size_t count, size_t max, uint32_t ip) {
     for (size_t i = 0; i < count; ++i)
         if (out[i].ip == ip) return count;
     if (count >= max) return count;
     out[count] = NetAddress{ip, 0};
     return count + 1;
-}
-}  // namespace
-
-size_t broadcastAddresses(NetAddress* out, size_t max) {
-    size_t count = 0;
-    ifaddrs* list = nullptr;
-    if (getifaddrs(&list) == 0) {
-        for (ifaddrs* i = list; i; i = i->ifa_next) {
-            if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET) continue;
-            if (!(i->ifa_flags & IFF_UP) || !(i->ifa_flags & IFF_BROADCAST) || !i->ifa_broadaddr)
-                continue;
-            uint32_t ip = reinterpret_cast<sockaddr_in*>(i->ifa_broadaddr)->sin_addr.s_addr;
-            count = addUnique(out, count, max, ip);
-        }
-        freeifaddrs(list);
-    }
-    count = addUnique(out, count, max, htonl(0x7FFFFFFFu));  // 127.255.255.255
-    count = addUnique(out, count, max, htonl(INADDR_BROADCAST));
-    return count;
-}
-
-size_t localAddresses(NetAddress* out, size_t max) {
-    size_t count = 0;
-    ifaddrs* list = nullptr;
-    if (getifaddrs(&list) != 0) return 0;
-    for (ifaddrs* i = list; i; i = i->ifa_next) {
-        if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET) continue;
-        count = addUnique(out, count, max,
-                          reinterpret_cast<sockaddr_in*>(i->ifa_addr)->sin_addr.s_addr);
-    }
-    freeifaddrs(list);
-    return count;
 }
 
 bool parseDottedQuad(const char* text, NetAddress* out) {

@@ -1,14 +1,10 @@
 #include "platform/window.h"
 
 #include <SDL.h>
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <dlfcn.h>
-#include <pthread.h>
-#include <sys/prctl.h>
-#include <unistd.h>
+
+#include "platform/system.h"
 
 namespace platform {
 
@@ -39,26 +35,6 @@ bool videoReady = false;
 SDL_DisplayMode requestedMode{};
 bool modeRequested = false;
 
-// Xlib's own handler for a lost display calls exit(), whose exit handlers
-// then talk to the dead display again and spin for ever. Without a display
-// there is nothing left to tidy: say so and end at once.
-int displayLost(void*) {
-    static const char message[] = "Error: the display connection was lost\n";
-    ssize_t ignored = write(STDERR_FILENO, message, sizeof message - 1);
-    (void)ignored;
-    _exit(1);
-}
-
-void endWhenTheDisplayGoes() {
-    // SDL loads Xlib itself; reach the copy it loaded, if it did.
-    void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
-    if (!xlib) return;
-    using Handler = int (*)(void*);
-    auto setHandler = reinterpret_cast<Handler (*)(Handler)>(dlsym(xlib, "XSetIOErrorHandler"));
-    if (setHandler) setHandler(displayLost);
-    dlclose(xlib);
-}
-
 bool ensureVideo() {
     if (videoReady) return true;
     // The screen saver stays off while a game window exists (SDL's default,
@@ -70,7 +46,7 @@ bool ensureVideo() {
     SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_MODE_WARP, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
     videoReady = true;
-    endWhenTheDisplayGoes();
+    sys::endWhenTheDisplayGoes();
     return true;
 }
 
@@ -305,38 +281,13 @@ void screenToClient(Window* w, int* x, int* y) {
     *y -= wy;
 }
 
-namespace {
-// SDL draws an X11 message box in a child process. Should the game be ended
-// while the box is up, the box must go with it.
-std::atomic<pid_t> boxParent{0};
-
-void boxChildFollowsItsParent() {
-    pid_t parent = boxParent.load();
-    if (parent == 0) return;
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != parent) _exit(0);  // the parent ended before the line above
-}
-}  // namespace
-
 void showWarningBox(Window* owner, const char* text, const char* caption) {
     if (quitPending) return;  // a pending quit closes the box at once: only the first is seen
     std::fprintf(stderr, "%s: %s\n", caption, text);
     std::fflush(stderr);
-    static bool forkWatched = pthread_atfork(nullptr, nullptr, boxChildFollowsItsParent) == 0;
-    (void)forkWatched;
-    boxParent = getpid();
-    // The box runs its own event loop, which never reads the quit event that
-    // SDL's signal handlers post: while it is up, a terminal's Ctrl+C or a
-    // desktop's request to end must end the program the ordinary way.
-    struct sigaction ordinary {}, savedTerm {}, savedInt {};
-    ordinary.sa_handler = SIG_DFL;
-    sigemptyset(&ordinary.sa_mask);
-    sigaction(SIGTERM, &ordinary, &savedTerm);
-    sigaction(SIGINT, &ordinary, &savedInt);
+    sys::beforeMessageBox();
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, owner ? owner->sdl : nullptr);
-    sigaction(SIGTERM, &savedTerm, nullptr);
-    sigaction(SIGINT, &savedInt, nullptr);
-    boxParent = 0;
+    sys::afterMessageBox();
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/files.h"
 #include "protocol/scan.h"
 #include "server/console.h"
 
@@ -103,6 +104,7 @@ void Server::cleanUp() {
 }
 
 int serverMain(int argc, char** argv, SendMode mode) {
+    platform::keepStandardStreamsBinary();
     if (argc != 4) return 0;
     Server server(argv[1], argv[2], argv[3]);
     if (!server.startUp()) {

@@ -11,6 +11,7 @@
 #include "client/map/map.h"
 #include "client/records.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "tools/bot/bot.h"
 #include "tools/bot/options.h"
 
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
     }
     // A windowless player: silent fighters, no mouse, the real clock.
     resetProcessRecords();
+    platform::keepStandardStreamsBinary();
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);

@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 #include "platform/clock.h"
 #include "protocol/protocol.h"
@@ -24,10 +26,19 @@ bool ServerProcess::start(const std::vector<std::string>& args, const std::strin
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
     if (withErrors) posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
+    // BLAST_SERVER_COMMAND runs the server another way, its words standing
+    // for "./server" (the Windows server.exe under Wine, for one).
+    std::vector<std::string> copy;
+    const char* command = std::getenv("BLAST_SERVER_COMMAND");
+    if (command && *command && path == "./server") {
+        std::istringstream words(command);
+        for (std::string w; words >> w;) copy.push_back(w);
+    } else {
+        copy.push_back(path);
+    }
+    std::string program = copy[0];
+    copy.insert(copy.end(), args.begin(), args.end());
     std::vector<char*> argv;
-    std::string program = path;
-    argv.push_back(&program[0]);
-    std::vector<std::string> copy = args;
     for (std::string& a : copy) argv.push_back(&a[0]);
     argv.push_back(nullptr);
     int r = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);

@@ -8,6 +8,10 @@
 
 #include "platform/net.h"
 
+// How long a starting server may take to say so: long, because a server run
+// under Wine or on a loaded machine needs seconds, and waits end on the line.
+constexpr int STARTUP_MS = 15000;
+
 class ServerProcess {
 public:
     ~ServerProcess();
@@ -19,7 +23,7 @@ public:
     // Next console line with its "\n", or "" after timeoutMs or at the end.
     std::string readLine(int timeoutMs = 2000);
     // Everything printed until the process ends; its exit status in *status.
-    std::string readToEnd(int* status, int timeoutMs = 2000);
+    std::string readToEnd(int* status, int timeoutMs = 10000);
     void stop();
     // Asks the process to end (SIGTERM); its output stays readable to the end.
     void terminate();

@@ -17,7 +17,7 @@ namespace {
 std::unique_ptr<ServerProcess> startServer(const std::vector<std::string>& args) {
     std::unique_ptr<ServerProcess> server(new ServerProcess);
     EXPECT_TRUE(server->start(args));
-    EXPECT_EQ(server->readLine(), "Server started \n");
+    EXPECT_EQ(server->readLine(STARTUP_MS), "Server started \n");
     return server;
 }
 }  // namespace
