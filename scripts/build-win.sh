@@ -15,6 +15,10 @@ scripts/win/deps.sh
 [ -d build/stage/data ] || scripts/build.sh
 
 PREFIX=$(scripts/win/stack.sh | tail -n 1)
+# Stacks built from older recipes are not needed any more.
+for old in build-win/stack-*; do
+  [ "$ROOT/$old" = "$PREFIX" ] || [ "$old" = build-win/stack-work ] || rm -rf "$old"
+done
 OUT=build-win/programs
 if [ ! -f "$OUT/build.ninja" ] || ! grep -q "BLAST_WIN_PREFIX:.*=$PREFIX\$" "$OUT/CMakeCache.txt"; then
   rm -rf "$OUT"

@@ -22,6 +22,8 @@ report '\bMix_[A-Za-z]+\(|#include *<SDL_mixer' "SDL_mixer" '^client/assets/soun
 report '#include *<(sys/socket|netinet/[a-z_]+|arpa/inet|netdb)\.h>|[^_a-zA-Z](sendto|recvfrom|sendmmsg|setsockopt)\(' \
        "sockets" '^$'
 report '#include *<(thread|pthread\.h)>|std::thread|pthread_create' "threads" '^$'
+report '#include *<(windows|winsock2|ws2tcpip|unistd|fcntl)\.h>|\b(_WIN32|__linux__|__MINGW32__)\b' \
+       "system checks" '^tools/(assetgen|mapc|loadgen)/'
 
 if [ $status -eq 0 ]; then echo "platform wall: no strays"; fi
 exit $status

@@ -52,6 +52,9 @@ unpack libsdl2
 build libsdl2 -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF -DSDL2_DISABLE_SDL2MAIN=OFF
 
 unpack libogg
+# Its export list names the DLL ogg.dll, while CMake builds libogg.dll: the
+# libraries linked to it would look for a file that is not there.
+sed -i 's/^LIBRARY ogg$//' "$DIR"/win32/ogg.def
 build libogg -DINSTALL_DOCS=OFF -DBUILD_TESTING=OFF
 
 unpack libvorbis

@@ -19,6 +19,10 @@ from trace_lines import (TRACE_BUTTONS_HELD, TRACE_FIRST_FRAME, TRACE_KEYS_HELD,
 STAGE_BIN = os.environ.get("BLAST_STAGE_BIN", os.getcwd())
 TOOLS_DIR = os.environ.get("BLAST_E2E_TOOLS", "")
 ARTIFACTS = os.environ.get("BLAST_ARTIFACTS", os.path.join(STAGE_BIN, "..", "..", "artifacts"))
+# The Windows build and the script that runs its programs under Wine, when a
+# test plays with it (tests/win/wine_session.sh sets both).
+WIN_STAGE_BIN = os.environ.get("BLAST_WIN_STAGE_BIN", "")
+WINE = os.environ.get("BLAST_WINE", "")
 
 
 def _die_with_parent():
@@ -199,14 +203,19 @@ class GameFolder:
     """A private copy of the staged game folder: its own config.cfg and its own
     place for screenshots, sharing the built binaries and data."""
 
-    def __init__(self, config=None):
+    def __init__(self, config=None, windows=False):
+        """`windows`: the folder holds the Windows build, run under Wine."""
+        self.windows = windows
+        stage_bin = WIN_STAGE_BIN if windows else STAGE_BIN
         self.root = tempfile.mkdtemp(prefix="blastavia-e2e-")
         os.makedirs(os.path.join(self.root, "bin"))
-        for program in ("game", "server"):
-            source = os.path.join(STAGE_BIN, program)
+        names = [n for n in os.listdir(stage_bin) if n.lower().endswith((".exe", ".dll"))] \
+            if windows else ["game", "server"]
+        for program in names:
+            source = os.path.join(stage_bin, program)
             if os.path.exists(source):
                 os.symlink(os.path.abspath(source), os.path.join(self.root, "bin", program))
-        os.symlink(os.path.abspath(os.path.join(STAGE_BIN, "..", "data")),
+        os.symlink(os.path.abspath(os.path.join(stage_bin, "..", "data")),
                    os.path.join(self.root, "data"))
         self.write_config(config if config is not None else "")
         self.bin = os.path.join(self.root, "bin")
@@ -215,6 +224,12 @@ class GameFolder:
     def write_config(self, text):
         with open(os.path.join(self.root, "config.cfg"), "w") as f:
             f.write(text)
+
+    def command(self, program):
+        """The command line that starts one of the folder's programs."""
+        if self.windows:
+            return [WINE, os.path.join(self.bin, program + ".exe")]
+        return [os.path.join(self.bin, program)]
 
     def remove(self):
         shutil.rmtree(self.root, ignore_errors=True)
@@ -228,7 +243,7 @@ class Server:
         self.log_path = os.path.join(folder.root, "server.log")
         self.log = open(self.log_path, "w")
         self.proc = subprocess.Popen(
-            [os.path.join(folder.bin, "server"), map_name, str(players), str(frags)],
+            folder.command("server") + [map_name, str(players), str(frags)],
             cwd=folder.bin, stdout=self.log, stderr=subprocess.STDOUT, preexec_fn=_die_with_parent,
             env=dict(os.environ, **env) if env else None)
         if not wait_for(lambda: "Server started" in self.output(), 10):
@@ -289,7 +304,7 @@ class Game:
         env = dict(display.env, BLASTAVIA_TRACE=folder.trace_path, SDL_AUDIODRIVER="dummy")
         self.stderr_path = os.path.join(folder.root, "stderr.log")
         self.stderr = open(self.stderr_path, "w")
-        self.proc = subprocess.Popen([os.path.join(folder.bin, "game")], cwd=folder.bin, env=env,
+        self.proc = subprocess.Popen(folder.command("game"), cwd=folder.bin, env=env,
                                      stdout=subprocess.DEVNULL, stderr=self.stderr,
                                      preexec_fn=_die_with_parent)
 

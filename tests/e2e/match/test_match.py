@@ -38,9 +38,9 @@ def events(game):
 
 
 class Player:
-    def __init__(self, name, fighter, folder_config=""):
+    def __init__(self, name, fighter, folder_config="", windows=False):
         self.display = Display()
-        self.folder = GameFolder(f"playerName {name}\n" + folder_config)
+        self.folder = GameFolder(f"playerName {name}\n" + folder_config, windows)
         self.name = name
         self.fighter = fighter
         self.game = None
