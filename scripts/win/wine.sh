@@ -6,6 +6,8 @@
 # plainly and the script fails: a Wine that cannot start never passes a test.
 #   scripts/win/wine.sh PROGRAM.exe [ARGS...]   runs it (exec, same pid)
 #   scripts/win/wine.sh --init                  only sets up the prefix
+#   scripts/win/wine.sh --restart               (re)starts the prefix's wineserver,
+#       kept running, in the caller's network namespace; ends its programs
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$ROOT/build-win/wine}
@@ -42,4 +44,10 @@ init_prefix() {
 
 wine_ready || init_prefix
 [ "${1:-}" = "--init" ] && exit 0
+if [ "${1:-}" = "--restart" ]; then
+  wineserver -k 2>/dev/null || true
+  wineserver -w
+  wineserver -p </dev/null >/dev/null 2>&1
+  exit 0
+fi
 exec wine "$@"

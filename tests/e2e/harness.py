@@ -7,6 +7,7 @@ import os
 import re
 import signal
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -240,6 +241,7 @@ class Server:
 
     def __init__(self, folder, map_name="hall", players=8, frags=20, env=None):
         """`env`: variables added to the server's environment."""
+        self.windows = folder.windows
         self.log_path = os.path.join(folder.root, "server.log")
         self.log = open(self.log_path, "w")
         self.proc = subprocess.Popen(
@@ -259,8 +261,34 @@ class Server:
         if self.proc.poll() is None:
             self.proc.terminate()
             self.proc.wait(timeout=10)
+            if self.windows:
+                # Wine's wineserver owns the sockets and closes them a moment
+                # after the process is gone: the next server waits for that.
+                # Wine 8 sometimes keeps one for good; a new wineserver frees it.
+                end = time.time() + 2
+                while not _server_ports_free() and time.time() < end:
+                    time.sleep(0.05)
+                if not _server_ports_free():
+                    subprocess.run([WINE, "--restart"], check=False)
+                wait_for(_server_ports_free, 20)
         if not self.log.closed:
             self.log.close()
+
+
+def _server_ports_free():
+    """Whether the server's ports (TCP 2185, UDP 2184 and 2186) can be bound."""
+    sockets = [socket.socket(socket.AF_INET, socket.SOCK_STREAM)]
+    sockets[0].setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    sockets += [socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in range(2)]
+    try:
+        for s, port in zip(sockets, (2185, 2184, 2186)):
+            s.bind(("0.0.0.0", port))
+        return True
+    except OSError:
+        return False
+    finally:
+        for s in sockets:
+            s.close()
 
 
 class HeldCount:

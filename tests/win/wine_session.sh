@@ -15,11 +15,8 @@ if [ ! -f "$STAGE/bin/server.exe" ] || [ ! -f "$STAGE/bin/game.exe" ]; then
   exit 1
 fi
 export WINEPREFIX=${WINEPREFIX:-$ROOT/build-win/wine}
-"$ROOT/scripts/win/wine.sh" --init
 # A wineserver left from an earlier run lives in another namespace.
-wineserver -k 2>/dev/null || true
-wineserver -w
-wineserver -p </dev/null >/dev/null 2>&1
+"$ROOT/scripts/win/wine.sh" --restart
 trap 'wineserver -k 2>/dev/null || true' EXIT
 export BLAST_WINE=$ROOT/scripts/win/wine.sh
 export BLAST_WIN_STAGE_BIN=$STAGE/bin

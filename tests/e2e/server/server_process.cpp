@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "platform/clock.h"
+#include "protocol/discovery.h"
 #include "protocol/protocol.h"
 
 extern char** environ;
@@ -87,11 +88,45 @@ void ServerProcess::terminate() {
     if (child > 0) kill(child, SIGTERM);
 }
 
+namespace {
+// Whether the server's three ports can be bound again.
+bool serverPortsFree() {
+    platform::Socket lobby = platform::tcpSocket(), game = platform::udpSocket(),
+                     discovery = platform::udpSocket();
+    platform::setReuseAddress(lobby);
+    bool free = platform::bindAnyInterface(lobby, protocol::INIT_PORT) &&
+                platform::bindAnyInterface(game, protocol::GAME_PORT) &&
+                platform::bindAnyInterface(discovery, protocol::DISCOVERY_PORT);
+    platform::closeSocket(lobby);
+    platform::closeSocket(game);
+    platform::closeSocket(discovery);
+    return free;
+}
+}  // namespace
+
 void ServerProcess::stop() {
     if (child > 0) {
         kill(child, SIGTERM);
         waitpid(child, nullptr, 0);
         child = -1;
+        // A server run another way (under Wine, whose wineserver owns the
+        // sockets and closes them a moment after the process is gone) may
+        // leave its ports taken briefly: the next server waits for them.
+        // Wine 8's wineserver sometimes keeps a socket of a process it has
+        // ended: after a while, a new wineserver frees it.
+        if (std::getenv("BLAST_SERVER_COMMAND")) {
+            const char* wine = std::getenv("BLAST_WINE");
+            uint32_t start = platform::timeGetTime();
+            bool restarted = false;
+            while (!serverPortsFree() && platform::timeGetTime() - start < 20000) {
+                if (!restarted && wine && platform::timeGetTime() - start > 2000) {
+                    restarted = true;
+                    int ignored = std::system((std::string(wine) + " --restart").c_str());
+                    (void)ignored;
+                }
+                platform::sleepMs(20);
+            }
+        }
     }
     if (out >= 0) close(out);
     out = -1;

@@ -18,7 +18,7 @@ from harness import (ARTIFACTS, QUIT, WIN_STAGE_BIN, WINE, Display, Game, GameFo
                      wait_for)
 from test_match import Player, events, last_state  # noqa: E402
 from trace_lines import (TRACE_EVENT, TRACE_FIRST_FRAME, TRACE_FRAGS,  # noqa: E402
-                         TRACE_MENU_CLICK, TRACE_MENU_OPENED, TRACE_REMOTE)
+                         TRACE_MENU_OPENED, TRACE_REMOTE, TRACE_STATE)
 
 ZIP = os.path.join(WIN_STAGE_BIN, "..", "..", "blastavia-windows.zip")
 
@@ -34,6 +34,12 @@ def kill(killer, victim):
     assert victim.game.wait_trace(TRACE_EVENT % f"Killed by {killer.name}")
     assert wait_for(lambda: last_state(killer.game)[5] == 1, 10)
     assert sum(bool(TRACE_FRAGS.parse(line)) for line in killer.game.trace()) == 1
+
+
+def frame_rate(player):
+    """The median of the frame rates the game's HUD showed in its last states."""
+    rates = sorted(v[6] for v in map(TRACE_STATE.parse, player.game.trace()[-400:]) if v)
+    return rates[len(rates) // 2] if rates else 0
 
 
 def leave_and_quit(player):
@@ -62,6 +68,9 @@ class WindowsGameTest(unittest.TestCase):
         self.assertTrue(self.win.game.wait_trace(TRACE_REMOTE % (0, 1, "Linus")))
         self.assertIn("New Client:  Winnie \nNew Client:  Linus \n", server.output())
         self.win.display.screenshot(os.path.join(ARTIFACTS, f"win-{self.id().split('.')[-1]}.png"))
+        # Both games have drawn a while on the same machine: their frame rates.
+        print(f"frame rate: game.exe under Wine {frame_rate(self.win)} fps, "
+              f"Linux game {frame_rate(self.lin)} fps", file=sys.stderr, flush=True)
 
     def test_the_windows_game_plays_on_the_linux_server(self):
         server = Server(self.lin.folder, "duel", 8, 5)
