@@ -68,6 +68,10 @@ bool ensureVideo() {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // Keep the old-style mouse warping (no relative-mode emulation).
     SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_MODE_WARP, "0");
+    // A click that gives the window the focus is a click, as on Windows. On
+    // X11, SDL otherwise drops a press read within 10 ms of the focus change,
+    // which on a busy machine is every click queued behind it.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
     videoReady = true;
     endWhenTheDisplayGoes();
