@@ -1,5 +1,7 @@
 #include "platform/window.h"
 
+#include "platform/window_x11.h"
+
 #include <SDL.h>
 #include <atomic>
 #include <csignal>
@@ -213,6 +215,7 @@ void showAndFocusWindow(Window* w) {
     SDL_ShowWindow(w->sdl);
     SDL_RaiseWindow(w->sdl);
     SDL_SetWindowInputFocus(w->sdl);
+    releaseStaleButtons(w->sdl);
 }
 
 void clientSize(Window* w, int* width, int* height) {
