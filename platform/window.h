@@ -26,6 +26,7 @@ enum class MessageType : uint8_t {
     LButtonUp,
     RButtonDown,
     RButtonUp,
+    Char,         // wParam: one printable ASCII character typed (' '..'~')
 };
 
 struct Message {

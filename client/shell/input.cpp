@@ -29,6 +29,10 @@ long windowProc(const platform::Message& m) {
         return 0;
     case MessageType::KeyDown:
         inputState.keys[m.wParam & 0xFF] = 1;
+        queueTyped(m.wParam & 0xFF, 0);
+        return 0;
+    case MessageType::Char:
+        queueTyped(0, char(m.wParam & 0x7F));
         return 0;
     case MessageType::KeyUp:
         inputState.keys[m.wParam & 0xFF] = 0;
