@@ -19,6 +19,7 @@ constexpr char TRACE_SERVER_LISTED[] = "server listed row=%d address=%s map=%s p
 constexpr char TRACE_SERVERS_FIELDS[] = "servers fields address=%s name=%s";
 constexpr char TRACE_SERVER_CHOSEN[] = "server chosen %s name=%s saved=%d";
 constexpr char TRACE_HOST_STARTED[] = "host started map=%s players=%d frags=%d bots=%d pid=%d";
+constexpr char TRACE_HOST_BOTS[] = "host bots started count=%d pid=%d";
 constexpr char TRACE_HOST_STOPPED[] = "host stopped";
 constexpr char TRACE_OPTION_SET[] = "option set row=%d value=%s saved=%d";
 constexpr char TRACE_MATCH_OPENED[] = "match opened fighter=%d name=%s map=%s id=%s";

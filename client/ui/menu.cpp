@@ -177,8 +177,10 @@ void MenuScreen::updateServers(int mx, int my, bool click) {
     serversPage.browser.setHosting(hostedServerRunning());
     serversPage.browser.poll(platform::timeGetTime());
     // The hosted server answering shows it listens: its bots may join now.
-    for (size_t i = 0; i < serversPage.browser.count(); ++i)
-        if (serversPage.browser.server(i).hosted) startHostedBots();
+    bool botsWanted = hostedServer.botCount > 0 && !hostedServer.botsStarted;
+    if (botsWanted && serversPage.browser.count() > 0 && serversPage.browser.server(0).hosted &&
+        startHostedBots())  // the hosted server is always listed first
+        trace(TRACE_HOST_BOTS, int(hostedServer.botCount), int(hostedServer.bots));
     traceServerRows();
 
     ServersAction action = ServersAction::None;
