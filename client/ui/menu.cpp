@@ -111,7 +111,9 @@ void MenuScreen::update() {
     cursorInWindow(&mx, &my);
     bool click = inputState.leftButton != 0;
     if (currentPage == MENU_SERVERS) updateServers(mx, MENU_HEIGHT - my, click);
-    else if (currentPage == MENU_OPTIONS) updateOptions(mx, MENU_HEIGHT - my, click);
+    // Off the page nobody asks, and replies waiting would be stale on return.
+    else serversPage.browser.close();
+    if (currentPage == MENU_OPTIONS) updateOptions(mx, MENU_HEIGHT - my, click);
     inputState.typedCount = 0;  // typed on another page, or already taken
     if (currentPage < 0 || currentPage >= int32_t(pages.size())) {
         inputState.leftButton = 0;
@@ -174,8 +176,7 @@ void MenuScreen::render() {
 }
 
 void MenuScreen::updateServers(int mx, int my, bool click) {
-    serversPage.browser.setHosting(hostedServerRunning());
-    serversPage.browser.poll(platform::timeGetTime());
+    serversPage.refresh(platform::timeGetTime(), hostedServerRunning());
     // The hosted server answering shows it listens: its bots may join now.
     bool botsWanted = hostedServer.botCount > 0 && !hostedServer.botsStarted;
     if (botsWanted && serversPage.browser.count() > 0 && serversPage.browser.server(0).hosted &&

@@ -78,6 +78,14 @@ void drawField(const MenuRect& box, const TextField& field, bool focused, bool c
     drawText(box.x0 + 10, baselineIn(box), WHITE, shown.c_str());
 }
 
+// A column's text cut to the characters that fit before the next column,
+// marked with a '~' where it was cut.
+std::string fitted(const std::string& text, int columnWidth) {
+    size_t room = size_t(columnWidth / MENU_FONT_ADVANCE - 1);
+    if (text.size() <= room) return text;
+    return text.substr(0, room - 1) + "~";
+}
+
 void drawRow(const FoundServer& s, int row, bool selected) {
     MenuRect box = serverRow(row);
     if (selected) fillRect(box, 0.35f, 0.55f, 1.0f, 0.30f);
@@ -89,11 +97,13 @@ void drawRow(const FoundServer& s, int row, bool selected) {
     std::snprintf(players, sizeof players, "%d/%d", int(s.occupied), int(s.maxPlayers));
     std::snprintf(frags, sizeof frags, "%d", int(s.fragLimit));
     std::snprintf(ping, sizeof ping, "%u ms", unsigned(s.rttMs));
-    drawText(SERVERS_COLUMN_X[0], base, c, address.c_str());
-    drawText(SERVERS_COLUMN_X[1], base, CYAN, s.mapName);
-    drawText(SERVERS_COLUMN_X[2], base, c, players);
-    drawText(SERVERS_COLUMN_X[3], base, c, frags);
-    drawText(SERVERS_COLUMN_X[4], base, DIM, ping);
+    const char* texts[5] = {address.c_str(), s.mapName, players, frags, ping};
+    const Colour* colours[5] = {&c, &CYAN, &c, &c, &DIM};
+    for (int i = 0; i < 5; ++i) {
+        int right = i < 4 ? SERVERS_COLUMN_X[i + 1] : box.x1 + MENU_FONT_ADVANCE;
+        drawText(SERVERS_COLUMN_X[i], base, *colours[i],
+                 fitted(texts[i], right - SERVERS_COLUMN_X[i]).c_str());
+    }
 }
 
 }  // namespace

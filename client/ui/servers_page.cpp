@@ -26,6 +26,12 @@ void ServersPage::open(const Settings& current, std::vector<std::string> mapList
     browser.setDirectHost(address.text());
 }
 
+void ServersPage::refresh(uint32_t nowMs, bool hosting) {
+    browser.setHosting(hosting);
+    browser.poll(nowMs);
+    if (selectedRow >= int32_t(rowsShown())) selectedRow = int32_t(rowsShown()) - 1;
+}
+
 size_t ServersPage::rowsShown() const {
     return std::min(browser.count(), size_t(SERVERS_ROWS_SHOWN));
 }

@@ -24,6 +24,10 @@ public:
     // Fills the fields from the settings and takes the maps a host can pick.
     void open(const Settings& current, std::vector<std::string> maps);
 
+    // Asks and takes in replies (ServerBrowser::poll), keeping the selected
+    // row on the list as it shrinks.
+    void refresh(uint32_t nowMs, bool hosting);
+
     ServersAction typed(const TypedKey& key);
     ServersAction clicked(int x, int yUp);
     // The hot spot under the cursor, for its highlight (none: false).
