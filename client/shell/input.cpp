@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "client/shell/glwindow.h"
+#include "client/shell/trace.h"
 #include "platform/window.h"
 
 long windowProc(const platform::Message& m) {
@@ -18,11 +19,13 @@ long windowProc(const platform::Message& m) {
         // A key released while we were away must not stay held.
         std::memset(inputState.keys, 0, sizeof inputState.keys);
         inputState.windowActive = 1;
+        trace(TRACE_FOCUS, 1);
         inputState.leftButton = 0;
         inputState.rightButton = 0;
         return platform::defaultWindowProc(m);
     case MessageType::KillFocus:
         inputState.windowActive = 0;
+        trace(TRACE_FOCUS, 0);
         return platform::defaultWindowProc(m);
     case MessageType::Close:
         platform::postQuitRequest();

@@ -29,6 +29,8 @@ constexpr char TRACE_MATCH_CLOSED[] = "match closed";
 // written when it changes.
 constexpr char TRACE_KEYS_HELD[] = "keys held %d";
 constexpr char TRACE_BUTTONS_HELD[] = "buttons held %d";
+// The window gaining (1) or losing (0) the keyboard focus: frames stop without it.
+constexpr char TRACE_FOCUS[] = "window focus %d";
 
 // The match: the local fighter every 100 ms (x, y, heading, aim distance),
 // where a walk stopped, each on-screen event message as shown, the frags

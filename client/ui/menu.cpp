@@ -249,7 +249,8 @@ void MenuScreen::traceServerRows() {
                       int(s.occupied), int(s.maxPlayers), int(s.fragLimit), s.hosted ? 1 : 0);
         if (tracedRows[i] == line) continue;
         tracedRows[i] = line;
-        trace("%s", line);
+        trace(TRACE_SERVER_LISTED, int(i), s.addressText, s.mapName, int(s.occupied),
+              int(s.maxPlayers), int(s.fragLimit), s.hosted ? 1 : 0);
     }
 }
 
