@@ -150,15 +150,26 @@ bool unregisterWindowClass(const char* name) {
     return true;
 }
 
-bool changeDisplayMode(int width, int height, int colourBits) {
+namespace {
+bool closestDisplayMode(int width, int height, int colourBits, SDL_DisplayMode* got) {
     if (!ensureVideo()) return false;
     SDL_DisplayMode want{};
     want.w = width;
     want.h = height;
     want.format = colourBits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+    if (!SDL_GetClosestDisplayMode(0, &want, got)) return false;
+    return got->w == width && got->h == height;
+}
+}  // namespace
+
+bool hasDisplayMode(int width, int height, int colourBits) {
     SDL_DisplayMode got{};
-    if (!SDL_GetClosestDisplayMode(0, &want, &got)) return false;
-    if (got.w != width || got.h != height) return false;
+    return closestDisplayMode(width, height, colourBits, &got);
+}
+
+bool changeDisplayMode(int width, int height, int colourBits) {
+    SDL_DisplayMode got{};
+    if (!closestDisplayMode(width, height, colourBits, &got)) return false;
     requestedMode = got;
     modeRequested = true;
     return true;

@@ -22,6 +22,7 @@ constexpr char TRACE_HOST_STARTED[] = "host started map=%s players=%d frags=%d b
 constexpr char TRACE_HOST_BOTS[] = "host bots started count=%d pid=%d";
 constexpr char TRACE_HOST_STOPPED[] = "host stopped";
 constexpr char TRACE_OPTION_SET[] = "option set row=%d value=%s saved=%d";
+constexpr char TRACE_OPTION_REFUSED[] = "option refused row=%d missing=%s";
 constexpr char TRACE_MATCH_OPENED[] = "match opened fighter=%d name=%s map=%s id=%s";
 constexpr char TRACE_MATCH_CLOSED[] = "match closed";
 

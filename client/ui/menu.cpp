@@ -260,6 +260,10 @@ void MenuScreen::updateOptions(int mx, int my, bool click) {
     int row = click ? optionsPage.clicked(mx, my) : -1;
     if (row < 0) return;
     playSound(clickSound, CHANNEL_STEP);
+    if (optionsPage.status() == SaveStatus::Refused) {
+        trace(TRACE_OPTION_REFUSED, row, optionsPage.missingMode());
+        return;
+    }
     char value[40];
     optionsPage.valueText(row, value, sizeof value);
     trace(TRACE_OPTION_SET, row, value, optionsPage.status() == SaveStatus::Saved ? 1 : 0);

@@ -11,6 +11,7 @@
 #include "client/ui/menu_layout.h"
 #include "client/ui/options_page.h"
 #include "client/ui/servers_page.h"
+#include "platform/window.h"
 
 // A hot spot in window pixels, y counted upwards from the bottom edge.
 struct MenuButton {
@@ -54,7 +55,7 @@ public:
     Image serversPicture;
     Image optionsPicture;
     ServersPage serversPage;
-    OptionsPage optionsPage;
+    OptionsPage optionsPage{"../config.cfg", platform::hasDisplayMode};
 
 private:
     void buildPages();

@@ -147,4 +147,9 @@ void drawOptionsPage(const OptionsPage& page) {
         drawCentred(status, GREEN, "Saved in config.cfg");
     else if (page.status() == SaveStatus::Held)
         drawCentred(status, ORANGE, "config.cfg could not be saved: kept for this run");
+    else if (page.status() == SaveStatus::Refused) {
+        std::string text = std::string("Full screen needs a ") + page.missingMode() +
+                           " mode this display lacks";
+        drawCentred(status, ORANGE, text.c_str());
+    }
 }

@@ -11,7 +11,20 @@ const SettingKey ROW_KEYS[OPTION_COUNT] = {KEY_VOLUME, KEY_SENSITIVITY, KEY_VIDE
                                            KEY_FULLSCREEN};
 }  // namespace
 
-OptionsPage::OptionsPage(const char* settingsPath) : path(settingsPath) {}
+OptionsPage::OptionsPage(const char* settingsPath, DisplayModeCheck modeCheck)
+    : path(settingsPath), hasMode(modeCheck) {}
+
+bool OptionsPage::fullScreenPossible(const Settings& s) {
+    if (!s.fullscreen || !hasMode) return true;
+    // Full screen covers the menu (640 x 480 x 16) as well as the match.
+    VideoMode modes[2] = {{640, 480, 16}, videoModeFor(s.videoMode)};
+    for (const VideoMode& m : modes)
+        if (!hasMode(m.width, m.height, m.colourBits)) {
+            std::snprintf(missing, sizeof missing, "%dx%d", m.width, m.height);
+            return false;
+        }
+    return true;
+}
 
 void OptionsPage::open(const Settings& current) {
     shown = current;
@@ -19,6 +32,7 @@ void OptionsPage::open(const Settings& current) {
 }
 
 void OptionsPage::change(int row, int delta) {
+    Settings before = shown;
     switch (row) {
     case 0: shown.volume = std::clamp(shown.volume + delta, VOLUME_MIN, VOLUME_MAX); break;
     case 1:
@@ -27,6 +41,11 @@ void OptionsPage::change(int row, int delta) {
         break;
     case 2: shown.videoMode = (shown.videoMode + VIDEO_MODES + delta) % VIDEO_MODES; break;
     default: shown.fullscreen = shown.fullscreen ? 0 : 1; break;
+    }
+    if (!fullScreenPossible(shown)) {
+        shown = before;
+        lastSave = SaveStatus::Refused;
+        return;
     }
     lastSave = saveOrHoldSettings(path, shown, ROW_KEYS[row]) ? SaveStatus::Saved : SaveStatus::Held;
 }

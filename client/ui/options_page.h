@@ -11,12 +11,19 @@
 
 constexpr int OPTION_COUNT = 4;  // volume, sensitivity, video mode, full screen
 
-enum class SaveStatus { Unchanged, Saved, Held };
+// Refused: full screen in a mode the display does not have. The game could
+// not open its next window and would end at every start after, before the
+// page could be reached to undo it.
+enum class SaveStatus { Unchanged, Saved, Held, Refused };
+
+// Whether the display has a full-screen mode (platform::hasDisplayMode).
+using DisplayModeCheck = bool (*)(int width, int height, int colourBits);
 
 class OptionsPage {
 public:
     // `path`: the settings file choices are written to.
-    explicit OptionsPage(const char* path = "../config.cfg");
+    // `hasMode`: null when every mode may be chosen.
+    explicit OptionsPage(const char* path = "../config.cfg", DisplayModeCheck hasMode = nullptr);
 
     void open(const Settings& current);
     // An arrow click changes one value and saves it: its row, or -1 elsewhere.
@@ -27,10 +34,15 @@ public:
     void valueText(int row, char* out, size_t size) const;
     const Settings& values() const { return shown; }
     SaveStatus status() const { return lastSave; }
+    // After a refusal: the full-screen mode the display lacks ("800x600").
+    const char* missingMode() const { return missing; }
 
 private:
     void change(int row, int delta);
+    bool fullScreenPossible(const Settings& s);
     const char* path;
+    DisplayModeCheck hasMode;
+    char missing[24] = "";
     Settings shown;
     SaveStatus lastSave = SaveStatus::Unchanged;
 };

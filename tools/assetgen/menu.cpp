@@ -317,7 +317,7 @@ Canvas optionsPage() {
         spinner(c, optionsSpinner(row), "");
     }
     drawText(c, label(14, rgb(200, 220, 255), regular()),
-             "Video mode and full screen take effect when the next match starts", W / 2,
+             "Choices take effect when the next screen opens: the match, or the menu after it", W / 2,
              OPTIONS_STATUS_TOP + 36, Align::Centre);
     footer(c, "click the arrows to change a setting  -  Esc: back");
     return c;

@@ -330,6 +330,41 @@ TEST_F(OptionsPageTest, AReadOnlyFileIsKeptAndTheChoiceHeldForTheRun) {
     EXPECT_EQ(settings.volume, 4);     // untouched choices come from the file
 }
 
+// A display with full-screen modes of 640 x 480 and 800 x 600 only.
+bool smallDisplay(int width, int height, int) { return width <= 800 && height <= 600; }
+
+TEST_F(OptionsPageTest, FullScreenOnlyInModesTheDisplayHas) {
+    writeFile(path, "videoMode 0\n");
+    OptionsPage page(path.c_str(), smallDisplay);
+    page.open(Settings{});
+    click(page, 3, true);
+    EXPECT_EQ(page.status(), SaveStatus::Saved);
+    EXPECT_EQ(value(page, 3), "On");
+    click(page, 2, true);  // 800 x 600: there
+    EXPECT_EQ(page.status(), SaveStatus::Saved);
+    click(page, 2, true);  // 1024 x 768: not there, the mode stays
+    EXPECT_EQ(page.status(), SaveStatus::Refused);
+    EXPECT_STREQ(page.missingMode(), "1024x768");
+    EXPECT_EQ(value(page, 2), "800x600 16-bit");
+    EXPECT_EQ(readFile(path), "videoMode 1\nfullscreen 1\n");
+
+    // In a window every mode may be chosen; full screen then asks again.
+    click(page, 3, false);
+    click(page, 2, true);
+    EXPECT_EQ(page.status(), SaveStatus::Saved);
+    EXPECT_EQ(value(page, 2), "1024x768 16-bit");
+    click(page, 3, true);
+    EXPECT_EQ(page.status(), SaveStatus::Refused);
+    EXPECT_EQ(value(page, 3), "Off");
+
+    // No mode at all: not even the menu's 640 x 480.
+    OptionsPage none(path.c_str(), [](int, int, int) { return false; });
+    none.open(Settings{});
+    click(none, 3, true);
+    EXPECT_STREQ(none.missingMode(), "640x480");
+    EXPECT_EQ(value(none, 3), "Off");
+}
+
 TEST(HostableMaps, OnlyFoldersWithTheirMapAndASendableName) {
     std::string folder = tempFolder();
     ASSERT_FALSE(folder.empty());
