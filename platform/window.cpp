@@ -210,16 +210,6 @@ Window* createWindow(const char* className, const char* title, int width, int he
 
 bool destroyWindow(Window* w) {
     if (!w) return false;
-    // A click that closes a screen is let go after its window is gone: SDL
-    // never sees the release, holds the button down, and takes the next
-    // press for the same press and drops it. So the window waits, briefly,
-    // for held buttons to be let go while it still receives the release.
-    uint32_t until = SDL_GetTicks() + 1000;
-    while ((SDL_GetMouseState(nullptr, nullptr) & (SDL_BUTTON_LMASK | SDL_BUTTON_RMASK)) &&
-           !SDL_TICKS_PASSED(SDL_GetTicks(), until)) {
-        SDL_PumpEvents();
-        SDL_Delay(2);
-    }
     if (currentWindow == w) currentWindow = nullptr;
     SDL_DestroyWindow(w->sdl);
     delete w;

@@ -221,6 +221,9 @@ class ServersPageTest(unittest.TestCase):
         self.assertFalse(process_gone(pid))
         self.focus_only_window()
         self.display.click(*QUIT)
+        if self.game.running():
+            self.shot("debug-quit")
+            print("\n".join(self.game.trace()[-12:]), file=sys.stderr)
         self.assertEqual(self.game.wait_exit(), 0)
         self.assertTrue(wait_for(lambda: process_gone(pid)), "the hosted server outlived the game")
 
