@@ -1,5 +1,7 @@
 #include "platform/window.h"
 
+#include "platform/window_x11.h"
+
 #include <SDL.h>
 #include <atomic>
 #include <csignal>
@@ -68,6 +70,10 @@ bool ensureVideo() {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // Keep the old-style mouse warping (no relative-mode emulation).
     SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_MODE_WARP, "0");
+    // A click that gives the window the focus is a click, as on Windows. On
+    // X11, SDL otherwise drops a press read within 10 ms of the focus change,
+    // which on a busy machine is every click queued behind it.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
     videoReady = true;
     endWhenTheDisplayGoes();
@@ -221,6 +227,7 @@ void showAndFocusWindow(Window* w) {
     SDL_ShowWindow(w->sdl);
     SDL_RaiseWindow(w->sdl);
     SDL_SetWindowInputFocus(w->sdl);
+    releaseStaleButtons(w->sdl);
 }
 
 void clientSize(Window* w, int* width, int* height) {
