@@ -193,6 +193,23 @@ class ServersPageTest(unittest.TestCase):
                         config)
         self.assertIn("serverName 127.0.0.1\n", config)
 
+    def test_a_listed_server_that_refuses_the_join_shows_its_box(self):
+        self.start(server=False)
+        self.server = Server(self.folder, "hall", 0, 20)  # full before anyone comes
+        self.addCleanup(self.server.stop)
+        self.open_servers()
+        self.wait_listed(row=0, map="hall", players=(0, 0))
+        self.display.click(*ROW0)
+        self.assertTrue(self.game.wait_trace(TRACE_MENU_CLICK % 1))
+        self.display.click(*FIGHTERS[0])
+        boxes = wait_for(lambda: self.display.windows("Error"))
+        self.assertEqual(len(boxes), 1)
+        self.shot("refused")
+        x, y, width, height = self.display.geometry(boxes[0])
+        self.display.click(x + width // 2, y + height - 28, sync=False)  # its OK button
+        self.assertIsNotNone(self.game.wait_exit())
+        self.assertIn("Server is full", self.game.error_output())
+
     def test_hosting_from_the_menu_lists_it_first_and_it_ends_when_the_game_quits(self):
         self.start(server=False)
         self.open_servers()
