@@ -156,15 +156,26 @@ bool unregisterWindowClass(const char* name) {
     return true;
 }
 
-bool changeDisplayMode(int width, int height, int colourBits) {
+namespace {
+bool closestDisplayMode(int width, int height, int colourBits, SDL_DisplayMode* got) {
     if (!ensureVideo()) return false;
     SDL_DisplayMode want{};
     want.w = width;
     want.h = height;
     want.format = colourBits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+    if (!SDL_GetClosestDisplayMode(0, &want, got)) return false;
+    return got->w == width && got->h == height;
+}
+}  // namespace
+
+bool hasDisplayMode(int width, int height, int colourBits) {
     SDL_DisplayMode got{};
-    if (!SDL_GetClosestDisplayMode(0, &want, &got)) return false;
-    if (got.w != width || got.h != height) return false;
+    return closestDisplayMode(width, height, colourBits, &got);
+}
+
+bool changeDisplayMode(int width, int height, int colourBits) {
+    SDL_DisplayMode got{};
+    if (!closestDisplayMode(width, height, colourBits, &got)) return false;
     requestedMode = got;
     modeRequested = true;
     return true;
@@ -196,6 +207,7 @@ Window* createWindow(const char* className, const char* title, int width, int he
     w->sdl = sdl;
     w->proc = c->proc;
     currentWindow = w;
+    SDL_StartTextInput();  // Char messages for the menu's text fields
     Message create;
     create.type = MessageType::Create;
     w->proc(create);
@@ -247,6 +259,27 @@ void swapBuffers(Window* w) {
     if (w) SDL_GL_SwapWindow(w->sdl);
 }
 
+namespace {
+// Typed text arrives from SDL as UTF-8 runs; the game takes it one printable
+// ASCII character at a time. Anything else (accents, emoji) has no glyph in
+// the game's font and no place in a name or an address, so it is dropped.
+char typedRun[SDL_TEXTINPUTEVENT_TEXT_SIZE] = {};
+size_t typedAt = 0;
+
+bool nextTypedChar(Message* out) {
+    while (typedRun[typedAt] != '\0') {
+        unsigned char c = static_cast<unsigned char>(typedRun[typedAt++]);
+        if (c >= 0x20 && c <= 0x7E) {
+            *out = Message{};
+            out->type = MessageType::Char;
+            out->wParam = c;
+            return true;
+        }
+    }
+    return false;
+}
+}  // namespace
+
 bool peekMessage(Message* out) {
     // The quit request comes first: a screen whose construction failed must
     // end before it runs a single frame.
@@ -257,8 +290,16 @@ bool peekMessage(Message* out) {
         return true;
     }
     if (!videoReady) return false;
+    if (nextTypedChar(out)) return true;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+        if (e.type == SDL_TEXTINPUT) {
+            std::memcpy(typedRun, e.text.text, sizeof typedRun);
+            typedRun[sizeof typedRun - 1] = '\0';
+            typedAt = 0;
+            if (nextTypedChar(out)) return true;
+            continue;
+        }
         if (translate(e, out)) return true;
     }
     return false;
