@@ -28,6 +28,7 @@ void resetScreenRecords() {
     std::memset(inputState.keys, 0, sizeof inputState.keys);
     inputState.leftButton = 0;
     inputState.rightButton = 0;
+    inputState.typedCount = 0;
     for (TextLine& line : textLines) line = TextLine{};
     eventActive = 0;
 }

@@ -15,6 +15,7 @@
 //   audioAvailable    client/assets/sound.h     0 once audio start-up failed
 //   fighterMedia      client/match/fighter_media.h  textures, sounds and drawing for fighters (silent, or GL)
 //   netClient         client/net/net_client.h   the game's link to its server, joined per match
+//   hostedServer      client/net/hosted_server.h  the server (and bots) hosted from the menu, until the game ends
 //
 // Screen: made by each screen's constructor, gone with its destructor.
 //   glWindow          client/shell/glwindow.h   the window, its size and its GL context

@@ -1,5 +1,7 @@
 #include "platform/window.h"
 
+#include "platform/window_x11.h"
+
 #include <SDL.h>
 #include <cstdio>
 #include <cstring>
@@ -44,6 +46,10 @@ bool ensureVideo() {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // Keep the old-style mouse warping (no relative-mode emulation).
     SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_MODE_WARP, "0");
+    // A click that gives the window the focus is a click, as on Windows. On
+    // X11, SDL otherwise drops a press read within 10 ms of the focus change,
+    // which on a busy machine is every click queued behind it.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
     videoReady = true;
     sys::endWhenTheDisplayGoes();
@@ -126,15 +132,26 @@ bool unregisterWindowClass(const char* name) {
     return true;
 }
 
-bool changeDisplayMode(int width, int height, int colourBits) {
+namespace {
+bool closestDisplayMode(int width, int height, int colourBits, SDL_DisplayMode* got) {
     if (!ensureVideo()) return false;
     SDL_DisplayMode want{};
     want.w = width;
     want.h = height;
     want.format = colourBits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+    if (!SDL_GetClosestDisplayMode(0, &want, got)) return false;
+    return got->w == width && got->h == height;
+}
+}  // namespace
+
+bool hasDisplayMode(int width, int height, int colourBits) {
     SDL_DisplayMode got{};
-    if (!SDL_GetClosestDisplayMode(0, &want, &got)) return false;
-    if (got.w != width || got.h != height) return false;
+    return closestDisplayMode(width, height, colourBits, &got);
+}
+
+bool changeDisplayMode(int width, int height, int colourBits) {
+    SDL_DisplayMode got{};
+    if (!closestDisplayMode(width, height, colourBits, &got)) return false;
     requestedMode = got;
     modeRequested = true;
     return true;
@@ -166,6 +183,7 @@ Window* createWindow(const char* className, const char* title, int width, int he
     w->sdl = sdl;
     w->proc = c->proc;
     currentWindow = w;
+    SDL_StartTextInput();  // Char messages for the menu's text fields
     Message create;
     create.type = MessageType::Create;
     w->proc(create);
@@ -185,6 +203,7 @@ void showAndFocusWindow(Window* w) {
     SDL_ShowWindow(w->sdl);
     SDL_RaiseWindow(w->sdl);
     SDL_SetWindowInputFocus(w->sdl);
+    releaseStaleButtons(w->sdl);
 }
 
 void clientSize(Window* w, int* width, int* height) {
@@ -216,6 +235,27 @@ void swapBuffers(Window* w) {
     if (w) SDL_GL_SwapWindow(w->sdl);
 }
 
+namespace {
+// Typed text arrives from SDL as UTF-8 runs; the game takes it one printable
+// ASCII character at a time. Anything else (accents, emoji) has no glyph in
+// the game's font and no place in a name or an address, so it is dropped.
+char typedRun[SDL_TEXTINPUTEVENT_TEXT_SIZE] = {};
+size_t typedAt = 0;
+
+bool nextTypedChar(Message* out) {
+    while (typedRun[typedAt] != '\0') {
+        unsigned char c = static_cast<unsigned char>(typedRun[typedAt++]);
+        if (c >= 0x20 && c <= 0x7E) {
+            *out = Message{};
+            out->type = MessageType::Char;
+            out->wParam = c;
+            return true;
+        }
+    }
+    return false;
+}
+}  // namespace
+
 bool peekMessage(Message* out) {
     // The quit request comes first: a screen whose construction failed must
     // end before it runs a single frame.
@@ -226,8 +266,16 @@ bool peekMessage(Message* out) {
         return true;
     }
     if (!videoReady) return false;
+    if (nextTypedChar(out)) return true;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+        if (e.type == SDL_TEXTINPUT) {
+            std::memcpy(typedRun, e.text.text, sizeof typedRun);
+            typedRun[sizeof typedRun - 1] = '\0';
+            typedAt = 0;
+            if (nextTypedChar(out)) return true;
+            continue;
+        }
         if (translate(e, out)) return true;
     }
     return false;

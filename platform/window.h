@@ -26,6 +26,7 @@ enum class MessageType : uint8_t {
     LButtonUp,
     RButtonDown,
     RButtonUp,
+    Char,         // wParam: one printable ASCII character typed (' '..'~')
 };
 
 struct Message {
@@ -53,6 +54,8 @@ bool unregisterWindowClass(const char* name);
 // The mode takes effect with the next full-screen window.
 bool changeDisplayMode(int width, int height, int colourBits);
 void restoreDisplayMode();
+// Whether changeDisplayMode would succeed, without asking for the mode.
+bool hasDisplayMode(int width, int height, int colourBits);
 
 // A window whose client area is width x height at the screen's top-left, with a
 // title bar and no resizing, or full screen. Colour bits 16 or 32, 16-bit depth,

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "client/shell/glwindow.h"
+#include "client/shell/trace.h"
 #include "platform/window.h"
 
 long windowProc(const platform::Message& m) {
@@ -18,17 +19,23 @@ long windowProc(const platform::Message& m) {
         // A key released while we were away must not stay held.
         std::memset(inputState.keys, 0, sizeof inputState.keys);
         inputState.windowActive = 1;
+        trace(TRACE_FOCUS, 1);
         inputState.leftButton = 0;
         inputState.rightButton = 0;
         return platform::defaultWindowProc(m);
     case MessageType::KillFocus:
         inputState.windowActive = 0;
+        trace(TRACE_FOCUS, 0);
         return platform::defaultWindowProc(m);
     case MessageType::Close:
         platform::postQuitRequest();
         return 0;
     case MessageType::KeyDown:
         inputState.keys[m.wParam & 0xFF] = 1;
+        queueTyped(m.wParam & 0xFF, 0);
+        return 0;
+    case MessageType::Char:
+        queueTyped(0, char(m.wParam & 0x7F));
         return 0;
     case MessageType::KeyUp:
         inputState.keys[m.wParam & 0xFF] = 0;

@@ -25,13 +25,29 @@ enum : uint32_t {
     KEY_Z = 0x5A,
 };
 
+// One key press (virtual-key code, repeats included) or one typed printable
+// character, in the order they came: what the menu's text fields read.
+struct TypedKey {
+    uint32_t virtualKey = 0;  // 0 for a typed character
+    char character = 0;       // 0 for a key press
+};
+constexpr int TYPED_KEYS_KEPT = 32;
+
 struct InputState {
     uint8_t keys[256] = {};    // 1 while the key with that virtual-key code is held
     uint8_t leftButton = 0;
     uint8_t rightButton = 0;   // recorded; nothing acts on it
     uint8_t mouseLook = 0;     // 1: mouseDelta measures movement and re-centres
     uint8_t windowActive = 1;  // frames run only while the window has the focus
+    // Typed since the menu last took them; beyond TYPED_KEYS_KEPT they are
+    // dropped, so a screen that never reads them (the match) loses nothing.
+    TypedKey typed[TYPED_KEYS_KEPT];
+    int typedCount = 0;
 };
+
+// Appends to inputState.typed (dropped when full); takeTyped empties it.
+void queueTyped(uint32_t virtualKey, char character);
+int takeTyped(TypedKey* out, int max);
 
 // Process lifetime; written by windowProc, and by the screens as the game says.
 extern InputState inputState;

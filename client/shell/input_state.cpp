@@ -7,6 +7,19 @@ MouseDeltaSource mouseDeltaOverride = nullptr;
 MouseDeltaSource windowSource = nullptr;
 }  // namespace
 
+void queueTyped(uint32_t virtualKey, char character) {
+    if (inputState.typedCount < 0 || inputState.typedCount >= TYPED_KEYS_KEPT) return;
+    inputState.typed[inputState.typedCount++] = TypedKey{virtualKey, character};
+}
+
+int takeTyped(TypedKey* out, int max) {
+    int n = inputState.typedCount < max ? inputState.typedCount : max;
+    if (n < 0) n = 0;
+    for (int i = 0; i < n; ++i) out[i] = inputState.typed[i];
+    inputState.typedCount = 0;
+    return n;
+}
+
 void setMouseDeltaSource(MouseDeltaSource source) { mouseDeltaOverride = source; }
 
 void setWindowMouseSource(MouseDeltaSource source) { windowSource = source; }

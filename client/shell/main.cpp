@@ -6,6 +6,7 @@
 #include "client/assets/sound.h"
 #include "client/shell/screen_loop.h"
 #include "client/match/match_screen.h"
+#include "client/net/hosted_server.h"
 #include "client/ui/menu.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -22,6 +23,7 @@ int main() {
         runScreenLoop(*menu);
         if (menu->quitProgram == 1) {
             delete menu;
+            stopHostedServer();  // a server hosted from the menu ends with the game
             return 0;
         }
         int chosenFighter = menu->chosenFighter;
@@ -31,6 +33,9 @@ int main() {
         runScreenLoop(*match);
         bool quit = match->quitProgram == 1;
         delete match;
-        if (quit) return 0;
+        if (quit) {
+            stopHostedServer();
+            return 0;
+        }
     }
 }

@@ -11,6 +11,18 @@ constexpr char TRACE_MENU_SPLASH[] = "menu splash shown";
 constexpr char TRACE_MENU_OPENED[] = "menu opened firstRun=%d";
 constexpr char TRACE_MENU_CLICK[] = "menu click page=%d";
 constexpr char TRACE_MENU_CLOSED[] = "menu closed";
+
+// The Servers and Options pages: a row of the server list as first shown or
+// changed (not for its round-trip time), the fields after each change, the
+// server chosen, a hosted server started and stopped, an option set.
+constexpr char TRACE_SERVER_LISTED[] = "server listed row=%d address=%s map=%s players=%d/%d frags=%d hosted=%d";
+constexpr char TRACE_SERVERS_FIELDS[] = "servers fields address=%s name=%s";
+constexpr char TRACE_SERVER_CHOSEN[] = "server chosen %s name=%s saved=%d";
+constexpr char TRACE_HOST_STARTED[] = "host started map=%s players=%d frags=%d bots=%d pid=%d";
+constexpr char TRACE_HOST_BOTS[] = "host bots started count=%d pid=%d";
+constexpr char TRACE_HOST_STOPPED[] = "host stopped";
+constexpr char TRACE_OPTION_SET[] = "option set row=%d value=%s saved=%d";
+constexpr char TRACE_OPTION_REFUSED[] = "option refused row=%d missing=%s";
 constexpr char TRACE_MATCH_OPENED[] = "match opened fighter=%d name=%s map=%s id=%s";
 constexpr char TRACE_MATCH_CLOSED[] = "match closed";
 
@@ -18,6 +30,8 @@ constexpr char TRACE_MATCH_CLOSED[] = "match closed";
 // written when it changes.
 constexpr char TRACE_KEYS_HELD[] = "keys held %d";
 constexpr char TRACE_BUTTONS_HELD[] = "buttons held %d";
+// The window gaining (1) or losing (0) the keyboard focus: frames stop without it.
+constexpr char TRACE_FOCUS[] = "window focus %d";
 
 // The match: the local fighter every 100 ms (x, y, heading, aim distance),
 // where a walk stopped, each on-screen event message as shown, the frags

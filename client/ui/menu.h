@@ -3,10 +3,15 @@
 // owns its pictures and click sound and the window it opens.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "client/assets/sound.h"
 #include "client/assets/texture.h"
+#include "client/ui/menu_layout.h"
+#include "client/ui/options_page.h"
+#include "client/ui/servers_page.h"
+#include "platform/window.h"
 
 // A hot spot in window pixels, y counted upwards from the bottom edge.
 struct MenuButton {
@@ -23,6 +28,9 @@ struct MenuPage {
 // Targets beyond the page numbers.
 constexpr int32_t MENU_START_MATCH = 3;  // the clicked button's index is the fighter
 constexpr int32_t MENU_QUIT = 4;
+// Pages beyond the pictures with hot spots: drawn over with the bitmap font.
+constexpr int32_t MENU_SERVERS = 5;
+constexpr int32_t MENU_OPTIONS = 6;
 
 constexpr int MENU_WIDTH = 640;
 constexpr int MENU_HEIGHT = 480;
@@ -44,9 +52,22 @@ public:
     uint8_t quitProgram = 1;
     int32_t chosenFighter = 0;
     Sound clickSound = nullptr;
+    Image serversPicture;
+    Image optionsPicture;
+    ServersPage serversPage;
+    OptionsPage optionsPage{"../config.cfg", platform::hasDisplayMode};
 
 private:
     void buildPages();
+    void openPage(int32_t page);
+    void updateServers(int mx, int myFromBottom, bool click);
+    void updateOptions(int mx, int myFromBottom, bool click);
+    void host();
+    void traceServerRows();
+    std::string hostStatus() const;
+    std::vector<std::string> tracedRows;
+    std::string tracedFields;
+    bool hostFailed = false;
 };
 
 // Strict containment: a cursor on a button's edge is outside it.
@@ -57,3 +78,7 @@ bool buttonContains(const MenuButton& button, int mx, int myFromBottom);
 void drawMenuPicture(const Image& picture);
 void drawMenuHighlight(const MenuButton& button);
 void drawMenuCursor(const Image& cursor, int mx, int my);
+void drawMenuSpot(const MenuRect& spot);
+// The Servers and Options pages' text, in the screen's bitmap font.
+void drawServersPage(const ServersPage& page, bool caretOn, const std::string& hostStatus);
+void drawOptionsPage(const OptionsPage& page);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "client/ui/menu_layout.h"
 #include "rng.h"
 #include "sprites.h"
 #include "text.h"
@@ -111,6 +112,12 @@ void button(Canvas& c, int x0, int x1, int y0, int y1, const std::string& text) 
     drawText(c, st, text, (x0 + x1) / 2, H - y1 + (y1 - y0 - 25) / 2, Align::Centre);
 }
 
+void button(Canvas& c, const MenuRect& r, const std::string& text, int size = 21) {
+    panel(c, r.x0, r.x1, r.y0, r.y1, rgb(40, 70, 130), rgb(14, 22, 58), rgb(110, 210, 255));
+    TextStyle st = label(size);
+    drawText(c, st, text, (r.x0 + r.x1) / 2, H - r.y1 + (r.y1 - r.y0 - size - 4) / 2, Align::Centre);
+}
+
 void footer(Canvas& c, const std::string& text) {
     TextStyle st = label(13, rgb(190, 180, 220), regular());
     drawText(c, st, text, W / 2, H - 26, Align::Centre);
@@ -145,9 +152,11 @@ Canvas mainPage() {
     button(c, 230, 410, 280, 315, "Play");
     button(c, 230, 410, 223, 258, "Credits");
     button(c, 230, 410, 166, 201, "Quit");
+    button(c, MAIN_SERVERS_BUTTON, "Servers");
+    button(c, MAIN_OPTIONS_BUTTON, "Options");
     // Two fighters flank the buttons, facing in.
-    drawFighter(c, Frame{110, 330, 70, -35}, 0, 0.25f);
-    drawFighter(c, Frame{530, 330, 70, 35}, 2, 0.75f);
+    drawFighter(c, Frame{100, 250, 70, -35}, 0, 0.25f);
+    drawFighter(c, Frame{540, 250, 70, 35}, 2, 0.75f);
     footer(c, "Esc returns to this page from anywhere in the menu");
     return c;
 }
@@ -223,6 +232,97 @@ Canvas creditsPage() {
     return c;
 }
 
+// A sunken box the game writes text into (a field, a spinner's value).
+void well(Canvas& c, const MenuRect& r) {
+    panel(c, r.x0, r.x1, r.y0, r.y1, rgb(8, 8, 24), rgb(18, 16, 40), rgb(70, 90, 150));
+}
+
+// An arrow button: a panel with a triangle pointing left or right.
+void arrow(Canvas& c, const MenuRect& r, bool right) {
+    panel(c, r.x0, r.x1, r.y0, r.y1, rgb(40, 70, 130), rgb(14, 22, 58), rgb(110, 210, 255));
+    float cx = (r.x0 + r.x1) / 2.0f, cy = H - (r.y0 + r.y1) / 2.0f, s = right ? 1.0f : -1.0f;
+    for (int y = H - r.y1; y < H - r.y0; ++y)
+        for (int x = r.x0; x < r.x1; ++x) {
+            float px = (x + 0.5f - cx) * s, py = std::fabs(y + 0.5f - cy);
+            // A triangle 10 wide, 14 high, softened over one pixel at its edges.
+            float cover = std::max(0.0f, std::min(1.0f, (5.0f - px) * 0.7f - py + 0.5f)) *
+                          std::max(0.0f, std::min(1.0f, px + 5.5f));
+            c.blend(x, y, rgb(235, 245, 255), cover);
+        }
+}
+
+void spinner(Canvas& c, const MenuSpinner& s, const std::string& caption) {
+    arrow(c, s.less, false);
+    well(c, s.value);
+    arrow(c, s.more, true);
+    if (!caption.empty())
+        drawText(c, label(13, rgb(170, 190, 255), regular()), caption, s.less.x0, H - s.less.y1 - 18,
+                 Align::Left);
+}
+
+TextStyle heading() {
+    TextStyle head = label(30, rgb(255, 230, 140));
+    head.bottom = rgb(255, 130, 50);
+    head.outline = 2;
+    return head;
+}
+
+Canvas serversPage() {
+    Canvas c = backdrop(19);
+    drawText(c, heading(), "FIND A MATCH", W / 2, 18, Align::Centre);
+    const MenuRect& list = SERVERS_LIST;
+    panel(c, list.x0, list.x1, list.y0, list.y1, rgb(20, 22, 56), rgb(10, 10, 28), rgb(90, 120, 200));
+    // Column titles, a rule under them and faint stripes behind alternate rows.
+    TextStyle col = label(13, rgb(255, 220, 140), condensed());
+    const char* titles[5] = {"SERVER", "MAP", "PLAYERS", "FRAGS", "PING"};
+    for (int i = 0; i < 5; ++i)
+        drawText(c, col, titles[i], SERVERS_COLUMN_X[i], SERVERS_HEADER_TOP + 6, Align::Left);
+    for (int x = list.x0 + 8; x < list.x1 - 8; ++x) c.at(x, SERVERS_ROW_TOP - 2) = rgb(90, 120, 200);
+    for (int row = 1; row < SERVERS_ROWS_SHOWN; row += 2) {
+        MenuRect r = serverRow(row);
+        for (int y = H - r.y1; y < H - r.y0; ++y)
+            for (int x = r.x0 + 2; x < r.x1 - 2; ++x) c.blend(x, y, rgb(60, 70, 140), 0.18f);
+    }
+
+    TextStyle small = label(13, rgb(170, 190, 255), regular());
+    drawText(c, small, "Server address (or pick one above)", SERVERS_ADDRESS_FIELD.x0,
+             SERVERS_FIELD_LABEL_TOP, Align::Left);
+    drawText(c, small, "Your name", SERVERS_NAME_FIELD.x0, SERVERS_FIELD_LABEL_TOP, Align::Left);
+    well(c, SERVERS_ADDRESS_FIELD);
+    well(c, SERVERS_NAME_FIELD);
+    button(c, SERVERS_JOIN_BUTTON, "Join", 18);
+
+    // Hosting: a band across the lower part of the page.
+    for (int y = SERVERS_HOST_LABEL_TOP - 8; y < SERVERS_HOST_LABEL_TOP - 6; ++y)
+        for (int x = 24; x < 616; ++x) c.blend(x, y, rgb(255, 90, 160), 0.5f);
+    spinner(c, SERVERS_MAP, "Host on this machine: map");
+    spinner(c, SERVERS_PLAYERS, "Players");
+    spinner(c, SERVERS_FRAGS, "Frag limit");
+    spinner(c, SERVERS_BOTS, "Bots");
+    button(c, SERVERS_HOST_BUTTON, "Host", 18);
+    button(c, SERVERS_STOP_BUTTON, "Stop", 18);
+    footer(c, "click a server or pick one with the arrows and Enter  -  Tab: next field  -  Esc: back");
+    return c;
+}
+
+Canvas optionsPage() {
+    Canvas c = backdrop(23);
+    drawText(c, heading(), "OPTIONS", W / 2, 30, Align::Centre);
+    const char* names[4] = {"Volume", "Mouse sensitivity", "Video mode", "Full screen"};
+    const MenuRect box = rectFromTop(60, 580, OPTIONS_ROW_TOP[0] - 22,
+                                     OPTIONS_ROW_TOP[3] + OPTIONS_ROW_HEIGHT + 22);
+    panel(c, box.x0, box.x1, box.y0, box.y1, rgb(20, 22, 56), rgb(10, 10, 28), rgb(90, 120, 200));
+    for (int row = 0; row < 4; ++row) {
+        drawText(c, label(20), names[row], OPTIONS_LABEL_X, OPTIONS_ROW_TOP[row] + 7, Align::Left);
+        spinner(c, optionsSpinner(row), "");
+    }
+    drawText(c, label(14, rgb(200, 220, 255), regular()),
+             "Choices take effect when the next screen opens: the match, or the menu after it", W / 2,
+             OPTIONS_STATUS_TOP + 36, Align::Centre);
+    footer(c, "click the arrows to change a setting  -  Esc: back");
+    return c;
+}
+
 }  // namespace
 
 bool writeMenuPictures(const std::string& folder, const std::string& fontFolder) {
@@ -232,6 +332,8 @@ bool writeMenuPictures(const std::string& folder, const std::string& fontFolder)
     ok &= writeTga(mainPage(), folder + "/main.tga", 24);
     ok &= writeTga(fightersPage(), folder + "/fighters.tga", 24);
     ok &= writeTga(creditsPage(), folder + "/credits.tga", 24);
+    ok &= writeTga(serversPage(), folder + "/servers.tga", 24);
+    ok &= writeTga(optionsPage(), folder + "/options.tga", 24);
     stopText();
     return ok;
 }

@@ -17,7 +17,7 @@ FRAG_LIMIT = 5
 FAULTS = "jitter=50:20,reorder=25:10,dup=10,seed=14"
 MIN_DEATHS = 30
 MIN_ROUNDS = 3
-MAX_SECONDS = 150
+MAX_SECONDS = 300  # a limit, not a duration: the wait ends on the bots' lines
 
 
 class BadNetworkTest(unittest.TestCase):

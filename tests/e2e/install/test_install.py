@@ -55,8 +55,11 @@ def launch(role, *args, env=None, **kwargs):
 
 
 def player_env(**values):
-    """A player's environment: only the variables given, plus PATH."""
+    """A player's environment: only the variables given, plus PATH (and the
+    sanitizer run's own settings, which belong to the run, not the player)."""
     env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin")}
+    env.update({k: v for k, v in os.environ.items()
+                if k in ("ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "LD_PRELOAD")})
     env.update(values)
     return env
 

@@ -1,6 +1,7 @@
 """The menu as a player meets it: the splash, hovering and clicking the hot
 spots, Escape, picking a fighter, coming back from a match, quitting."""
 import os
+import signal
 import subprocess
 import sys
 import unittest
@@ -8,7 +9,7 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 from harness import (ARTIFACTS, CREDITS, FIGHTERS, PLAY, QUIT, STAGE_BIN, Display,  # noqa: E402
                      Game, GameFolder, Server, start_match, targa_to_ppm, wait_for)
-from trace_lines import (TRACE_FIRST_FRAME, TRACE_MATCH_OPENED, TRACE_MENU_CLICK,  # noqa: E402
+from trace_lines import (TRACE_BUTTONS_HELD, TRACE_FIRST_FRAME, TRACE_MATCH_OPENED, TRACE_MENU_CLICK,  # noqa: E402
                          TRACE_MENU_OPENED, TRACE_MENU_SPLASH)
 
 LOGO = os.path.join(STAGE_BIN, "..", "data", "menu", "logo.tga")
@@ -103,6 +104,24 @@ class MenuTest(unittest.TestCase):
         self.display.click(*QUIT)
         self.assertEqual(self.game.wait_exit(), 0)
         self.assertEqual(self.display.windows("Blastavia"), [])
+
+    def test_a_click_queued_behind_the_focus_is_not_lost(self):
+        # A busy game reads the window taking the focus and the click that
+        # gave it in one go; the click must still count, as a player expects.
+        window = self.wait_main_page()
+        self.display.focus(self.display.root())
+        held = self.game.held(TRACE_BUTTONS_HELD)
+        self.game.proc.send_signal(signal.SIGSTOP)
+        try:
+            self.display.focus(window)
+            self.display.move_mouse(*QUIT)
+            self.display.run("xdotool", "mousedown", "1")
+        finally:
+            self.game.proc.send_signal(signal.SIGCONT)
+        held.wait_change()
+        self.assertEqual(held.values()[-1:], [1])
+        self.display.run("xdotool", "mouseup", "1")
+        self.assertEqual(self.game.wait_exit(), 0)
 
 
 if __name__ == "__main__":

@@ -1,12 +1,14 @@
 """The client's spine as a player meets it: the window it opens, keys across a
 focus change, closing the window, and a fatal error at start-up."""
 import os
+import subprocess
 import sys
 import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
-from harness import ARTIFACTS, Display, Game, GameFolder, Server, start_match, wait_for  # noqa: E402
+from harness import (ARTIFACTS, TOOLS_DIR, Display, Game, GameFolder, Server,  # noqa: E402
+                     start_match, wait_for)
 from trace_lines import (TRACE_FIRST_FRAME, TRACE_KEYS_HELD, TRACE_MATCH_OPENED,  # noqa: E402
                          TRACE_MENU_OPENED)
 
@@ -79,6 +81,14 @@ class ShellTest(unittest.TestCase):
         window = self.game.window()
         self.assertEqual(self.display.geometry(window), (0, 0, 640, 480))
         self.assertTrue(self.game.running())
+
+    # The press that picks a fighter closes the menu's window; let go before
+    # the match's window exists, the release reaches no window of ours. The
+    # next press must count all the same.
+    def test_a_button_let_go_between_two_windows_does_not_eat_the_next_press(self):
+        probe = subprocess.run([os.path.join(TOOLS_DIR, "button_gap")], env=self.display.env,
+                               capture_output=True, text=True, timeout=120)
+        self.assertEqual(probe.returncode, 0, probe.stdout + probe.stderr)
 
     def test_a_fatal_error_shows_one_box_and_ends_without_a_frame(self):
         # The desktop cannot switch to a 640x480 full-screen mode.

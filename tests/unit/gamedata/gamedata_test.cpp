@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "client/assets/sound.h"
 #include "client/assets/texture.h"
+#include "client/ui/menu_layout.h"
 
 namespace {
 
@@ -25,6 +27,7 @@ const Picture PICTURES[] = {
     {"../data/fighter/laser.tga", 0, 0, 0},    {"../data/fighter/cross.tga", 16, 16, 32},
     {"../data/menu/logo.tga", 640, 480, 24},   {"../data/menu/main.tga", 640, 480, 24},
     {"../data/menu/fighters.tga", 640, 480, 24}, {"../data/menu/credits.tga", 640, 480, 24},
+    {"../data/menu/servers.tga", 640, 480, 24},  {"../data/menu/options.tga", 640, 480, 24},
 };
 
 const char* const SOUNDS[] = {
@@ -132,7 +135,21 @@ TEST(GameData, ButtonsSitExactlyOnTheirHotSpots) {
         {"../data/menu/main.tga", 230, 410, 166, 201},     {"../data/menu/fighters.tga", 35, 190, 115, 360},
         {"../data/menu/fighters.tga", 225, 380, 115, 360}, {"../data/menu/fighters.tga", 445, 600, 115, 360},
     };
-    for (const Spot& s : spots) {
+    std::vector<Spot> all(std::begin(spots), std::end(spots));
+    auto add = [&](const char* page, const MenuRect& r) { all.push_back({page, r.x0, r.x1, r.y0, r.y1}); };
+    add("../data/menu/main.tga", MAIN_SERVERS_BUTTON);
+    add("../data/menu/main.tga", MAIN_OPTIONS_BUTTON);
+    for (const MenuRect& r : {SERVERS_JOIN_BUTTON, SERVERS_HOST_BUTTON, SERVERS_STOP_BUTTON})
+        add("../data/menu/servers.tga", r);
+    for (const MenuSpinner& spinner : {SERVERS_MAP, SERVERS_PLAYERS, SERVERS_FRAGS, SERVERS_BOTS}) {
+        add("../data/menu/servers.tga", spinner.less);
+        add("../data/menu/servers.tga", spinner.more);
+    }
+    for (int row = 0; row < 4; ++row) {
+        add("../data/menu/options.tga", optionsSpinner(row).less);
+        add("../data/menu/options.tga", optionsSpinner(row).more);
+    }
+    for (const Spot& s : all) {
         Image image;
         ASSERT_TRUE(loadTga(s.page, image));
         auto px = [&](int x, int y) {

@@ -1,0 +1,77 @@
+// Where things sit on the menu's Servers and Options pages and the main page's
+// two buttons for them: one table read by the game (hot spots, text) and by
+// assetgen (the pictures painted under them), so a button is always drawn
+// exactly where it reacts. Plain constants, no dependencies.
+#pragma once
+
+// A rectangle in menu window pixels (640 x 480), y counted upwards from the
+// bottom edge as the menu's hot spots are.
+struct MenuRect {
+    int x0, x1, y0, y1;
+};
+
+// From a rectangle measured from the top edge, as a picture is painted.
+constexpr MenuRect rectFromTop(int x0, int x1, int top, int bottom) {
+    return MenuRect{x0, x1, 480 - bottom, 480 - top};
+}
+
+constexpr bool rectContains(const MenuRect& r, int x, int yUp) {
+    return r.x0 < x && x < r.x1 && r.y0 < yUp && yUp < r.y1;  // edges are outside
+}
+
+// Main page: beside Play, Credits and Quit (which keep their places), a row
+// under them.
+constexpr MenuRect MAIN_SERVERS_BUTTON = rectFromTop(150, 310, 348, 383);
+constexpr MenuRect MAIN_OPTIONS_BUTTON = rectFromTop(330, 490, 348, 383);
+
+// A spinner: a value between two arrow buttons.
+struct MenuSpinner {
+    MenuRect less, value, more;
+};
+
+constexpr MenuSpinner spinnerAt(int x0, int x1, int top, int bottom) {
+    return MenuSpinner{rectFromTop(x0, x0 + 28, top, bottom), rectFromTop(x0 + 28, x1 - 28, top, bottom),
+                       rectFromTop(x1 - 28, x1, top, bottom)};
+}
+
+// Servers page.
+constexpr MenuRect SERVERS_LIST = rectFromTop(24, 616, 66, 264);
+constexpr int SERVERS_HEADER_TOP = 66;   // column titles, painted
+constexpr int SERVERS_ROW_TOP = 92;      // first row's top edge
+constexpr int SERVERS_ROW_HEIGHT = 24;
+constexpr int SERVERS_ROWS_SHOWN = 7;
+constexpr int SERVERS_COLUMN_X[5] = {40, 236, 380, 464, 540};  // address, map, players, frags, ping
+
+constexpr MenuRect serverRow(int row) {
+    return rectFromTop(26, 614, SERVERS_ROW_TOP + row * SERVERS_ROW_HEIGHT,
+                       SERVERS_ROW_TOP + (row + 1) * SERVERS_ROW_HEIGHT);
+}
+
+constexpr int SERVERS_FIELD_LABEL_TOP = 274;
+constexpr MenuRect SERVERS_ADDRESS_FIELD = rectFromTop(24, 264, 292, 322);
+constexpr MenuRect SERVERS_NAME_FIELD = rectFromTop(280, 470, 292, 322);
+constexpr MenuRect SERVERS_JOIN_BUTTON = rectFromTop(486, 616, 292, 322);
+
+constexpr int SERVERS_HOST_LABEL_TOP = 338;
+constexpr MenuSpinner SERVERS_MAP = spinnerAt(24, 214, 356, 386);
+constexpr MenuSpinner SERVERS_PLAYERS = spinnerAt(230, 350, 356, 386);
+constexpr MenuSpinner SERVERS_FRAGS = spinnerAt(366, 486, 356, 386);
+constexpr MenuSpinner SERVERS_BOTS = spinnerAt(502, 616, 356, 386);
+constexpr MenuRect SERVERS_HOST_BUTTON = rectFromTop(24, 164, 398, 428);
+constexpr MenuRect SERVERS_STOP_BUTTON = rectFromTop(176, 316, 398, 428);
+constexpr int SERVERS_STATUS_X = 330;  // the hosting status, beside the buttons
+constexpr int SERVERS_STATUS_TOP = 405;
+
+// Options page: four rows, a label painted at the left, a spinner at the right.
+constexpr int OPTIONS_ROW_TOP[4] = {112, 170, 228, 286};
+constexpr int OPTIONS_ROW_HEIGHT = 36;
+constexpr int OPTIONS_LABEL_X = 96;
+constexpr MenuSpinner optionsSpinner(int row) {
+    return spinnerAt(330, 560, OPTIONS_ROW_TOP[row], OPTIONS_ROW_TOP[row] + OPTIONS_ROW_HEIGHT);
+}
+constexpr int OPTIONS_STATUS_TOP = 352;
+
+// The bitmap font the pages' text is drawn with: pixel height and the
+// advance of its monospace face, for centring.
+constexpr int MENU_FONT_HEIGHT = 16;
+constexpr int MENU_FONT_ADVANCE = 10;

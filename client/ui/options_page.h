@@ -1,0 +1,48 @@
+// The menu's Options page without its drawing: volume, mouse sensitivity,
+// video mode and full screen, each stepped with the arrows beside it and
+// saved at once into the settings file (or held for this run when the file
+// cannot be written). The settings are read again at the next screen switch,
+// so a choice takes effect there, as the file's values always have.
+#pragma once
+#include <cstdint>
+
+#include "client/shell/settings.h"
+#include "client/ui/menu_layout.h"
+
+constexpr int OPTION_COUNT = 4;  // volume, sensitivity, video mode, full screen
+
+// Refused: full screen in a mode the display does not have. The game could
+// not open its next window and would end at every start after, before the
+// page could be reached to undo it.
+enum class SaveStatus { Unchanged, Saved, Held, Refused };
+
+// Whether the display has a full-screen mode (platform::hasDisplayMode).
+using DisplayModeCheck = bool (*)(int width, int height, int colourBits);
+
+class OptionsPage {
+public:
+    // `path`: the settings file choices are written to.
+    // `hasMode`: null when every mode may be chosen.
+    explicit OptionsPage(const char* path = "../config.cfg", DisplayModeCheck hasMode = nullptr);
+
+    void open(const Settings& current);
+    // An arrow click changes one value and saves it: its row, or -1 elsewhere.
+    int clicked(int x, int yUp);
+    bool hovered(int x, int yUp, MenuRect* spot) const;
+
+    // The value of a row as shown ("7", "800 x 600, 32 bits", "On").
+    void valueText(int row, char* out, size_t size) const;
+    const Settings& values() const { return shown; }
+    SaveStatus status() const { return lastSave; }
+    // After a refusal: the full-screen mode the display lacks ("800x600").
+    const char* missingMode() const { return missing; }
+
+private:
+    void change(int row, int delta);
+    bool fullScreenPossible(const Settings& s);
+    const char* path;
+    DisplayModeCheck hasMode;
+    char missing[24] = "";
+    Settings shown;
+    SaveStatus lastSave = SaveStatus::Unchanged;
+};
