@@ -1,4 +1,5 @@
-// What the window layer must do by hand on X11, where SDL leaves a gap.
+// What the window layer must do by hand where SDL leaves a gap (X11 and
+// Windows alike; each system has its own file).
 #pragma once
 #include <SDL.h>
 
