@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/system.h"
+#include "platform/virtual_keys.h"
 
 namespace platform {
 
@@ -85,7 +86,7 @@ bool translate(const SDL_Event& e, Message* m) {
         if (vk == 0) return false;
         bool down = e.type == SDL_KEYDOWN;
         // Alt, F10 and anything typed with Alt are system keys, as on Windows.
-        bool system = vk == 0x12 || vk == 0x79 || (e.key.keysym.mod & KMOD_ALT);
+        bool system = vk == VK_MENU || vk == VK_F10 || (e.key.keysym.mod & KMOD_ALT);
         if (system)
             m->type = down ? MessageType::SysKeyDown : MessageType::SysKeyUp;
         else
@@ -340,32 +341,32 @@ void showWarningBox(Window* owner, const char* text, const char* caption) {
 
 namespace {
 uint32_t virtualKeyFromSdl(int k) {
-    if (k >= SDLK_a && k <= SDLK_z) return uint32_t(0x41 + (k - SDLK_a));
-    if (k >= SDLK_0 && k <= SDLK_9) return uint32_t(0x30 + (k - SDLK_0));
-    if (k >= SDLK_F1 && k <= SDLK_F12) return uint32_t(0x70 + (k - SDLK_F1));
-    if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return uint32_t(0x61 + (k - SDLK_KP_1));
+    if (k >= SDLK_a && k <= SDLK_z) return uint32_t(KEY_A + (k - SDLK_a));
+    if (k >= SDLK_0 && k <= SDLK_9) return uint32_t(KEY_0 + (k - SDLK_0));
+    if (k >= SDLK_F1 && k <= SDLK_F12) return uint32_t(VK_F1 + (k - SDLK_F1));
+    if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return uint32_t(VK_NUMPAD0 + 1 + (k - SDLK_KP_1));
     switch (k) {
-    case SDLK_BACKSPACE: return 0x08;
-    case SDLK_TAB: return 0x09;
-    case SDLK_RETURN: case SDLK_KP_ENTER: return 0x0D;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return 0x10;
-    case SDLK_LCTRL: case SDLK_RCTRL: return 0x11;
-    case SDLK_LALT: case SDLK_RALT: return 0x12;
-    case SDLK_PAUSE: return 0x13;
-    case SDLK_CAPSLOCK: return 0x14;
-    case SDLK_ESCAPE: return 0x1B;
-    case SDLK_SPACE: return 0x20;
-    case SDLK_PAGEUP: return 0x21;
-    case SDLK_PAGEDOWN: return 0x22;
-    case SDLK_END: return 0x23;
-    case SDLK_HOME: return 0x24;
-    case SDLK_LEFT: return 0x25;
-    case SDLK_UP: return 0x26;
-    case SDLK_RIGHT: return 0x27;
-    case SDLK_DOWN: return 0x28;
-    case SDLK_INSERT: return 0x2D;
-    case SDLK_DELETE: return 0x2E;
-    case SDLK_KP_0: return 0x60;
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_PAUSE: return VK_PAUSE;
+    case SDLK_CAPSLOCK: return VK_CAPITAL;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_END: return VK_END;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_INSERT: return VK_INSERT;
+    case SDLK_DELETE: return VK_DELETE;
+    case SDLK_KP_0: return VK_NUMPAD0;
     default: return 0;
     }
 }

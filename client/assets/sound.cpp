@@ -4,7 +4,7 @@
 #include <SDL_mixer.h>
 #include <cstdlib>
 
-#include "client/shell/settings.h"
+#include "client/core/records.h"
 
 uint8_t audioAvailable = 1;
 

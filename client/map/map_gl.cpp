@@ -3,7 +3,7 @@
 
 #include "client/assets/texture.h"
 #include "client/map/map.h"
-#include "client/shell/input.h"
+#include "client/core/records.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "client/core/records.h"
 #include "client/geometry/vec3.h"
 
 struct MapVertex {
@@ -41,7 +42,6 @@ struct MapLight {
     float attenuation = 0.0f;               // quadratic
 };
 
-constexpr int RESPAWN_POINT_COUNT = 4;
-// Process lifetime: zero at start, written by every map read (slot by line),
-// never cleared, so slots a map leaves out keep the previous map's points.
-extern Vec3 respawnPoints[RESPAWN_POINT_COUNT];
+// The respawn points (`respawnPoints`, client/core/records.h): zero at start,
+// written by every map read (slot by line), so slots a map leaves out keep the
+// previous map's points.

@@ -8,7 +8,6 @@
 
 #include "client/assets/texture.h"
 
-Vec3 respawnPoints[RESPAWN_POINT_COUNT] = {};
 
 namespace {
 

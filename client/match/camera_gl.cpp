@@ -3,7 +3,7 @@
 #include <GL/glu.h>
 
 #include "client/match/transform.h"
-#include "client/shell/glwindow.h"
+#include "client/core/records.h"
 
 void applyProjection() {
     glMatrixMode(GL_PROJECTION);

@@ -1,5 +1,6 @@
 #include "client/match/fighter.h"
 
+#include "client/core/records.h"
 #include "client/match/fighter_media.h"
 
 namespace {
@@ -25,6 +26,11 @@ FighterMedia silentFighterMedia() {
 }
 
 FighterMedia fighterMedia = silentFighterMedia();
+
+namespace {
+// Silent again whenever the process's records are reset (tests, bots).
+const bool mediaResetAdded = (addProcessReset([] { fighterMedia = silentFighterMedia(); }), true);
+}  // namespace
 
 const Skin& skinFor(int32_t skin) {
     // An unknown skin (a bad menu index or a remote state) would otherwise

@@ -6,9 +6,9 @@
 #include "client/map/map_model.h"
 #include "client/match/fighter_media.h"
 #include "client/match/movement.h"
-#include "client/shell/input.h"
-#include "client/shell/settings.h"
-#include "client/ui/frame_clock.h"
+#include "client/core/records.h"
+#include "client/core/records.h"
+#include "client/core/records.h"
 #include "platform/clock.h"
 #include "platform/text.h"
 

@@ -4,8 +4,8 @@
 #include "client/match/fighter.h"
 #include "client/match/local_fighter.h"
 #include "client/match/match_screen.h"
-#include "client/shell/glwindow.h"
-#include "client/shell/input.h"
+#include "client/core/records.h"
+#include "client/core/records.h"
 #include "client/ui/font.h"
 #include "platform/window.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "client/match/local_fighter.h"
-#include "client/shell/input.h"
+#include "client/core/records.h"
 
 void steerAndMove(LocalFighter& f, const FighterInput& in, float step) {
     auto held = [&in](uint32_t key) { return in.keys[key] != 0; };

@@ -8,9 +8,9 @@
 #include "client/match/match_screen.h"
 #include "client/match/remote_table.h"
 #include "client/net/net_client.h"
-#include "client/shell/trace.h"
+#include "client/core/trace.h"
 #include "client/ui/scoreboard.h"
-#include "client/ui/text_lines.h"
+#include "client/core/records.h"
 #include "platform/clock.h"
 #include "platform/text.h"
 

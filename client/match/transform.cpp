@@ -3,9 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-float viewMatrix[16] = {};
-float viewTranslation[3] = {};
-float viewRotation[3] = {};
+#include "client/core/records.h"
 
 namespace {
 
@@ -98,9 +96,6 @@ void Transform::setRotation(float a, float b, float c) {
 }
 
 void setViewRotation(float a, float b, float c) {
-    viewRotation[0] = a;
-    viewRotation[1] = b;
-    viewRotation[2] = c;
     resetRotation(viewMatrix);
     // Rx . Ry . Rz . view: build the rotation first, then multiply once.
     float rot[16], r[16];
@@ -112,9 +107,6 @@ void setViewRotation(float a, float b, float c) {
 }
 
 void setViewTranslation(float x, float y, float z) {
-    viewTranslation[0] = x;
-    viewTranslation[1] = y;
-    viewTranslation[2] = z;
     viewMatrix[12] = 0.0f;
     viewMatrix[13] = 0.0f;
     viewMatrix[14] = 0.0f;

@@ -27,11 +27,8 @@ struct Transform {
     void setRotation(float a, float b, float c);
 };
 
-// The camera, process-wide. The view is folded into the projection matrix, so
-// every draw loads only its own model matrix.
-extern float viewMatrix[16];
-extern float viewTranslation[3];
-extern float viewRotation[3];
+// The camera (`viewMatrix`, client/core/records.h). The view is folded into the
+// projection matrix, so every draw loads only its own model matrix.
 constexpr float FIELD_OF_VIEW = 50.0f;  // degrees, vertical
 // The camera hangs this high above a point this far ahead of the local fighter.
 constexpr float CAMERA_HEIGHT = 15.0f;

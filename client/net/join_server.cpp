@@ -1,6 +1,6 @@
 #include "client/net/join_server.h"
 
-#include "client/shell/input.h"
+#include "client/core/records.h"
 
 bool joinServer(NetClient& net, const char* serverName, StateSource source) {
     JoinOutcome outcome = net.connect(serverName, std::move(source));

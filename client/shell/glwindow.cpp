@@ -2,12 +2,15 @@
 
 #include <GL/gl.h>
 
-#include "client/shell/input.h"
+#include "client/core/records.h"
+#include "client/shell/window_proc.h"
 #include "platform/window.h"
 
-GlWindow glWindow = {nullptr, nullptr, nullptr, "game", 640, 480, 0};
+namespace {
 
-bool createGlWindow(const char* title, int width, int height, int colourBits, bool fullscreen) {
+bool endGlWindow();
+
+bool makeGlWindow(const char* title, int width, int height, int colourBits, bool fullscreen) {
     glWindow.width = width;
     glWindow.height = height;
     glWindow.fullscreen = fullscreen ? 1 : 0;
@@ -19,20 +22,20 @@ bool createGlWindow(const char* title, int width, int height, int colourBits, bo
     // next attempt can register it again.
     if (fullscreen && !platform::changeDisplayMode(width, height, colourBits)) {
         glWindow.fullscreen = 0;
-        killGlWindow();
+        endGlWindow();
         return false;
     }
 
     glWindow.hwnd = platform::createWindow(WINDOW_CLASS_NAME, title, width, height, colourBits,
                                            fullscreen);
     if (!glWindow.hwnd) {
-        killGlWindow();
+        endGlWindow();
         return false;
     }
     glWindow.hdc = glWindow.hwnd;
     glWindow.hglrc = platform::createGlContext(glWindow.hwnd);
     if (!glWindow.hglrc || !platform::makeCurrent(glWindow.hdc, glWindow.hglrc)) {
-        killGlWindow();
+        endGlWindow();
         return false;
     }
 
@@ -42,7 +45,7 @@ bool createGlWindow(const char* title, int width, int height, int colourBits, bo
     return true;
 }
 
-bool killGlWindow() {
+bool endGlWindow() {
     if (glWindow.fullscreen == 1) platform::restoreDisplayMode();
     if (glWindow.hglrc) {
         if (!platform::makeCurrent(nullptr, nullptr)) return false;
@@ -59,6 +62,10 @@ bool killGlWindow() {
     platform::unregisterWindowClass(WINDOW_CLASS_NAME);
     return true;
 }
+
+}  // namespace
+
+void useGlWindows() { setWindowMaker({makeGlWindow, endGlWindow}); }
 
 void resizeGlScene(int width, int height) {
     if (height == 0) height = 1;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "client/assets/sound.h"
+#include "client/shell/glwindow.h"
 #include "client/shell/screen_loop.h"
 #include "client/match/match_screen.h"
 #include "client/net/hosted_server.h"
@@ -13,6 +14,7 @@
 
 int main() {
     std::srand(platform::timeGetTime());
+    useGlWindows();
     platform::showCursor(false);
     initAudio();
 

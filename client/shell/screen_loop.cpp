@@ -1,15 +1,16 @@
 #include "client/shell/screen_loop.h"
 
+#include "client/core/trace.h"
+
 void traceFrame(bool firstFrame) {
     if (!traceEnabled()) return;
     if (firstFrame) trace(TRACE_FIRST_FRAME, glWindow.width, glWindow.height);
-    static int lastHeld = 0;
+    TraceRecord& traced = processRecords.trace;
     int held = 0;
     for (uint8_t k : inputState.keys) held += k;
-    if (held != lastHeld) trace(TRACE_KEYS_HELD, held);
-    lastHeld = held;
-    static int lastButtons = 0;
+    if (held != traced.keysHeld) trace(TRACE_KEYS_HELD, held);
+    traced.keysHeld = held;
     int buttons = inputState.leftButton + inputState.rightButton;
-    if (buttons != lastButtons) trace(TRACE_BUTTONS_HELD, buttons);
-    lastButtons = buttons;
+    if (buttons != traced.buttonsHeld) trace(TRACE_BUTTONS_HELD, buttons);
+    traced.buttonsHeld = buttons;
 }

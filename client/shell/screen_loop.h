@@ -2,9 +2,7 @@
 // A screen is any type with update() and render(); the loop ends on the quit
 // request, and the screen's own quitProgram flag says what happens next.
 #pragma once
-#include "client/shell/glwindow.h"
-#include "client/shell/input.h"
-#include "client/shell/trace.h"
+#include "client/core/records.h"
 #include "platform/window.h"
 
 // What the end-to-end tests read in the trace: the first frame of each

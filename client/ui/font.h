@@ -1,10 +1,9 @@
-// The match's one bitmap font: 256 GL display lists, list fontListBase + c
-// drawing character code c. Built and deleted by the match, in its GL context.
+// A screen's one bitmap font: 256 GL display lists, list fontListBase + c
+// drawing character code c (`fontListBase`, client/core/records.h, 0 while no
+// font exists). Built and deleted by the screen that shows text (the menu's
+// pages, the match), in its GL context.
 #pragma once
 #include <cstdint>
-
-// Screen lifetime: set by createFont, 0 while no font exists.
-extern uint32_t fontListBase;
 
 // Lists for codes 0..254 from the face (a monospace face stands in when it is
 // not installed); list 255 stays empty, so code 255 draws nothing.

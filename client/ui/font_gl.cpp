@@ -1,9 +1,9 @@
 #include <GL/gl.h>
 
 #include "client/ui/font.h"
-#include "platform/font.h"
 
-uint32_t fontListBase = 0;
+#include "client/core/records.h"
+#include "platform/font.h"
 
 void createFont(int height, int weight, const char* face) {
     fontListBase = glGenLists(256);

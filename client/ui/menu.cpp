@@ -4,13 +4,13 @@
 #include <cstdio>
 
 #include "client/net/hosted_server.h"
-#include "client/shell/settings_file.h"
+#include "client/core/settings_file.h"
 #include "client/ui/font.h"
 
-#include "client/shell/glwindow.h"
-#include "client/shell/input.h"
-#include "client/shell/settings.h"
-#include "client/shell/trace.h"
+#include "client/core/records.h"
+#include "client/core/records.h"
+#include "client/core/records.h"
+#include "client/core/trace.h"
 #include "platform/clock.h"
 #include "platform/text.h"
 #include "platform/window.h"

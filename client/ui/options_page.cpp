@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "client/shell/settings_file.h"
+#include "client/core/settings_file.h"
 
 namespace {
 constexpr int32_t VIDEO_MODES = 6;  // videoModeFor's table

@@ -6,7 +6,7 @@
 #pragma once
 #include <cstdint>
 
-#include "client/shell/settings.h"
+#include "client/core/records.h"
 #include "client/ui/menu_layout.h"
 
 constexpr int OPTION_COUNT = 4;  // volume, sensitivity, video mode, full screen

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "client/ui/text_lines.h"
+#include "client/core/records.h"
 #include "protocol/protocol.h"
 
 constexpr int SCOREBOARD_ROWS = 11;           // row 0 local, rows 1..10 remote slots 0..9

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "client/shell/glwindow.h"
+#include "client/core/records.h"
 
 void screenshotHeader(int width, int height, unsigned char header[18]) {
     std::memset(header, 0, 18);

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "client/net/server_browser.h"
-#include "client/shell/input.h"
-#include "client/shell/settings.h"
+#include "client/core/records.h"
+#include "client/core/records.h"
 #include "client/ui/menu_layout.h"
 #include "client/ui/text_field.h"
 

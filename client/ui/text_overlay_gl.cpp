@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "client/ui/font.h"
-#include "client/ui/text_lines.h"
+#include "client/core/records.h"
 
 namespace {
 void drawLine(const TextLine& line) {

@@ -1,5 +1,5 @@
 """The game's trace lines, read from the header the game writes them with
-(client/shell/trace_lines.h), so the tests and the game share one list.
+(client/core/trace_lines.h), so the tests and the game share one list.
 
 Each name of the header (TRACE_FIRST_FRAME, ...) becomes a module constant, a
 TraceLine: the printf format itself, so `TRACE_MENU_CLICK % 1` is the text
@@ -11,7 +11,7 @@ import os
 import re
 
 HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                      "client", "shell", "trace_lines.h")
+                      "client", "core", "trace_lines.h")
 
 # printf conversions the header uses, as patterns and as Python types.
 _CONVERSIONS = {"d": (r"(-?\d+)", int), "s": (r"(.*?)", str),

@@ -5,7 +5,7 @@
 #include "client/map/map.h"
 #include "client/match/match_rules.h"
 #include "client/match/remote_table.h"
-#include "client/shell/input.h"
+#include "client/core/records.h"
 #include "platform/clock.h"
 #include "platform/text.h"
 

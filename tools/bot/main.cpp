@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "client/map/map.h"
-#include "client/records.h"
+#include "client/core/records.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "tools/bot/bot.h"

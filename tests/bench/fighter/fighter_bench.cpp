@@ -11,9 +11,9 @@
 #include "client/map/map.h"
 #include "client/match/collision.h"
 #include "client/match/local_fighter.h"
-#include "client/shell/input.h"
-#include "client/shell/settings.h"
-#include "client/ui/frame_clock.h"
+#include "client/core/records.h"
+#include "client/core/records.h"
+#include "client/core/records.h"
 #include "platform/clock.h"
 #include "tests/unit/fighter/test_world.h"
 

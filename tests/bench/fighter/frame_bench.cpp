@@ -14,12 +14,13 @@
 #include "client/match/fighter_media.h"
 #include "client/match/local_fighter.h"
 #include "client/match/match_screen.h"
+#include "client/core/records.h"
 #include "client/shell/glwindow.h"
-#include "client/shell/input.h"
-#include "client/shell/settings.h"
+#include "client/core/records.h"
+#include "client/core/records.h"
 #include "client/ui/font.h"
-#include "client/ui/frame_clock.h"
-#include "client/ui/text_lines.h"
+#include "client/core/records.h"
+#include "client/core/records.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     platform::setClockSource(fakeClock);
     setMouseDeltaSource(stillMouse);
+    useGlWindows();
     if (!createGlWindow("Blastavia", 640, 480, 32, false)) {
         std::fprintf(stderr, "no GL window\n");
         return 1;

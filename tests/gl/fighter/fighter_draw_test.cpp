@@ -9,6 +9,7 @@
 #include "client/match/fighter_media.h"
 #include "client/match/local_fighter.h"
 #include "client/match/transform.h"
+#include "client/core/records.h"
 #include "client/shell/glwindow.h"
 
 namespace {
@@ -37,7 +38,7 @@ struct Rgb {
 class FighterDrawing : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(createGlWindow("Blastavia", 640, 480, 32, false));
+        useGlWindows(); ASSERT_TRUE(createGlWindow("Blastavia", 640, 480, 32, false));
         useGlFighterMedia();
         // As in play: 15 above a point 5.5 ahead of a fighter at the origin.
         setViewRotation(0, 0, 0);

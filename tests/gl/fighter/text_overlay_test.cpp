@@ -6,9 +6,10 @@
 #include <GL/gl.h>
 #include <vector>
 
+#include "client/core/records.h"
 #include "client/shell/glwindow.h"
 #include "client/ui/font.h"
-#include "client/ui/text_lines.h"
+#include "client/core/records.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ Counts countColours() {
 class TextOverlay : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(createGlWindow("Blastavia", 640, 480, 32, false));
+        useGlWindows(); ASSERT_TRUE(createGlWindow("Blastavia", 640, 480, 32, false));
         createFont(18, 500, "Lucida Console");
         for (TextLine& line : textLines) line = TextLine{};
         eventActive = 0;

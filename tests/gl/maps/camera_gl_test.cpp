@@ -9,13 +9,14 @@
 #include <cmath>
 
 #include "client/match/transform.h"
+#include "client/core/records.h"
 #include "client/shell/glwindow.h"
 
 namespace {
 
 class CameraGl : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(createGlWindow("camera", 320, 240, 32, false)); }
+    static void SetUpTestSuite() { useGlWindows(); ASSERT_TRUE(createGlWindow("camera", 320, 240, 32, false)); }
     static void TearDownTestSuite() { killGlWindow(); }
 };
 

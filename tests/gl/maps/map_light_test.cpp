@@ -10,6 +10,7 @@
 
 #include "client/map/map.h"
 #include "client/match/transform.h"
+#include "client/core/records.h"
 #include "client/shell/glwindow.h"
 #include "tests/support/map_files.h"
 
@@ -19,7 +20,7 @@ constexpr int SIZE = 256;
 
 class MapLightGl : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(createGlWindow("light", SIZE, SIZE, 32, false)); }
+    static void SetUpTestSuite() { useGlWindows(); ASSERT_TRUE(createGlWindow("light", SIZE, SIZE, 32, false)); }
     static void TearDownTestSuite() { killGlWindow(); }
 };
 

@@ -11,6 +11,7 @@
 
 #include "client/map/map.h"
 #include "client/match/transform.h"
+#include "client/core/records.h"
 #include "client/shell/glwindow.h"
 #include "tests/support/png_file.h"
 
@@ -20,7 +21,7 @@ constexpr int WIDTH = 640, HEIGHT = 480;
 
 class MapRender : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(createGlWindow("maps", WIDTH, HEIGHT, 32, false)); }
+    static void SetUpTestSuite() { useGlWindows(); ASSERT_TRUE(createGlWindow("maps", WIDTH, HEIGHT, 32, false)); }
     static void TearDownTestSuite() { killGlWindow(); }
 };
 

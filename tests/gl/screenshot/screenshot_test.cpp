@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "client/core/records.h"
 #include "client/shell/glwindow.h"
 #include "client/ui/screenshot.h"
 
@@ -53,7 +54,7 @@ protected:
 };
 
 TEST_F(Screenshot, WritesTheHeaderAndTheTopRowFirstInBgr) {
-    ASSERT_TRUE(createGlWindow("Blastavia", 640, 480, 32, false));
+    useGlWindows(); ASSERT_TRUE(createGlWindow("Blastavia", 640, 480, 32, false));
     paint();
     ASSERT_TRUE(takeScreenshot(dir.c_str()));
     std::vector<unsigned char> file = readFile(dir + "0.tga");
@@ -81,7 +82,7 @@ TEST_F(Screenshot, LargeWindowsStoreTheirSizeLittleEndian) {
 }
 
 TEST_F(Screenshot, NumbersFillTheLowestGapFirst) {
-    ASSERT_TRUE(createGlWindow("Blastavia", 64, 48, 32, false));
+    useGlWindows(); ASSERT_TRUE(createGlWindow("Blastavia", 64, 48, 32, false));
     std::ofstream(dir + "0.tga") << "taken";
     std::ofstream(dir + "2.tga") << "taken";
     ASSERT_TRUE(takeScreenshot(dir.c_str()));
@@ -92,7 +93,7 @@ TEST_F(Screenshot, NumbersFillTheLowestGapFirst) {
 }
 
 TEST_F(Screenshot, AnUnwritableFolderSkipsTheShot) {
-    ASSERT_TRUE(createGlWindow("Blastavia", 64, 48, 32, false));
+    useGlWindows(); ASSERT_TRUE(createGlWindow("Blastavia", 64, 48, 32, false));
     EXPECT_FALSE(takeScreenshot((dir + "missing/").c_str()));
 }
 

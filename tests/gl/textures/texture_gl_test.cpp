@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include "client/assets/texture.h"
+#include "client/core/records.h"
 #include "client/shell/glwindow.h"
 #include "tests/unit/textures/picture_files.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 class TextureGl : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(createGlWindow("textures", 64, 64, 32, false)); }
+    static void SetUpTestSuite() { useGlWindows(); ASSERT_TRUE(createGlWindow("textures", 64, 64, 32, false)); }
     static void TearDownTestSuite() { killGlWindow(); }
 
     static std::string file(const std::string& name, const Bytes& bytes) {

@@ -4,13 +4,14 @@
 
 #include <GL/gl.h>
 
+#include "client/core/records.h"
 #include "client/shell/glwindow.h"
 #include "platform/window.h"
 
 namespace {
 
 TEST(GlWindow, CreatesTheContextWithTheGameState) {
-    ASSERT_TRUE(createGlWindow("Blastavia", 640, 480, 16, false));
+    useGlWindows(); ASSERT_TRUE(createGlWindow("Blastavia", 640, 480, 16, false));
     EXPECT_NE(glWindow.hwnd, nullptr);
     EXPECT_NE(glWindow.hglrc, nullptr);
     EXPECT_EQ(glWindow.width, 640);
@@ -54,7 +55,7 @@ TEST(GlWindow, CreatesTheContextWithTheGameState) {
 }
 
 TEST(GlWindow, AZeroHeightClientAreaKeepsAValidViewport) {
-    ASSERT_TRUE(createGlWindow("Blastavia", 640, 480, 32, false));
+    useGlWindows(); ASSERT_TRUE(createGlWindow("Blastavia", 640, 480, 32, false));
     resizeGlScene(320, 0);
     EXPECT_EQ(glWindow.width, 320);
     EXPECT_EQ(glWindow.height, 1);
@@ -67,7 +68,7 @@ TEST(GlWindow, AZeroHeightClientAreaKeepsAValidViewport) {
 
 TEST(GlWindow, TheWindowClassIsFreeAgainAfterEachScreen) {
     for (int screen = 0; screen < 3; ++screen) {
-        ASSERT_TRUE(createGlWindow("Blastavia", 640, 480, 16, false)) << "screen " << screen;
+        useGlWindows(); ASSERT_TRUE(createGlWindow("Blastavia", 640, 480, 16, false)) << "screen " << screen;
         EXPECT_TRUE(killGlWindow());
     }
 }

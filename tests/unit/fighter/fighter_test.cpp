@@ -9,7 +9,7 @@
 #include <string>
 
 #include "client/match/local_fighter.h"
-#include "client/shell/settings.h"
+#include "client/core/records.h"
 #include "platform/thread.h"
 #include "test_world.h"
 

@@ -10,7 +10,7 @@
 #include "client/map/map.h"
 #include "client/match/collision.h"
 #include "client/match/local_fighter.h"
-#include "client/shell/settings.h"
+#include "client/core/records.h"
 #include "test_world.h"
 
 using namespace testworld;

@@ -9,8 +9,8 @@
 #include "client/match/local_fighter.h"
 #include "client/match/match_rules.h"
 #include "client/match/transform.h"
-#include "client/ui/text_lines.h"
-#include "client/shell/settings.h"
+#include "client/core/records.h"
+#include "client/core/records.h"
 #include "platform/text.h"
 #include "test_world.h"
 

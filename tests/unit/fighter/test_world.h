@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "client/map/map_model.h"
-#include "client/records.h"
+#include "client/core/records.h"
 #include "client/match/fighter_media.h"
-#include "client/shell/input.h"
-#include "client/ui/frame_clock.h"
+#include "client/core/records.h"
+#include "client/core/records.h"
 #include "platform/clock.h"
 
 namespace testworld {

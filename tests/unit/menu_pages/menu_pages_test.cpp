@@ -11,8 +11,8 @@
 #include <unistd.h>
 
 #include "client/net/hosted_server.h"
-#include "client/shell/input.h"
-#include "client/shell/settings_file.h"
+#include "client/core/records.h"
+#include "client/core/settings_file.h"
 #include "client/ui/options_page.h"
 #include "client/ui/servers_page.h"
 #include "client/ui/text_field.h"

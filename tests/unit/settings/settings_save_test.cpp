@@ -10,8 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "client/shell/settings.h"
-#include "client/shell/settings_file.h"
+#include "client/core/records.h"
+#include "client/core/settings_file.h"
 #include "platform/files.h"
 
 namespace {

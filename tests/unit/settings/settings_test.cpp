@@ -7,7 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "client/shell/settings.h"
+#include "client/core/records.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -131,12 +132,11 @@ TEST_F(SettingsFile, AMissingFileKeepsEverything) {
     write("volume 6\n");
     loadSettings(path.c_str());
     std::remove(path.c_str());
-    int32_t volume = settings.volume;
-    char name[15] = "x", server[21] = "y";
-    EXPECT_FALSE(readConfigFile(path.c_str(), &settings.videoMode, &settings.fullscreen, &volume,
-                                &settings.mouseSensitivity, name, server));
-    EXPECT_EQ(volume, 6);
-    EXPECT_STREQ(name, "x");
+    Settings read = settings;
+    platform::copyText(read.playerName, "x");
+    EXPECT_FALSE(readConfigFile(path.c_str(), &read));
+    EXPECT_EQ(read.volume, 6);
+    EXPECT_STREQ(read.playerName, "x");
 }
 
 TEST_F(SettingsFile, AReadOnlyFileIsStillRead) {

@@ -5,7 +5,7 @@
 #include <SDL_mixer.h>
 
 #include "client/assets/sound.h"
-#include "client/shell/settings.h"
+#include "client/core/records.h"
 
 namespace {
 

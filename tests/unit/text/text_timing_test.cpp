@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "client/ui/frame_clock.h"
-#include "client/ui/text_lines.h"
+#include "client/core/records.h"
+#include "client/core/records.h"
 #include "platform/clock.h"
 
 namespace {

@@ -1,5 +1,5 @@
 """The trace lines the end-to-end tests read: every line the game writes is
-named in client/shell/trace_lines.h, and the tests' reader of that header
+named in client/core/trace_lines.h, and the tests' reader of that header
 (tests/e2e/trace_lines.py) sees each of them and reads back what it wrote."""
 import glob
 import os

@@ -16,10 +16,13 @@ constexpr int64_t EVENT_MESSAGE_MS = 3000;
 void setTextLine(TextLine& line, float x, float y, float red, float green, float blue,
                  const char* text);
 
-// Process lifetime, empty at start and never reset between matches.
-extern TextLine textLines[TEXT_LINE_COUNT];
-extern uint8_t eventActive;
-extern uint64_t eventStartTime;
+// The table (`textLines`, `eventActive`, `eventStartTime`, client/core/records.h):
+// empty at start and never reset between matches.
+struct TextTable {
+    TextLine lines[TEXT_LINE_COUNT];
+    uint8_t eventActive = 0;
+    uint64_t eventStartTime = 0;
+};
 
 // Queues a line for this frame in the lowest free entry; dropped when all 63
 // are taken. Longer texts are cut to 255 characters.

@@ -1,18 +1,21 @@
-#include "client/shell/trace.h"
+#include "client/core/trace.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
+#include "client/core/records.h"
 #include "platform/clock.h"
 
 namespace {
 FILE* traceFile() {
-    static FILE* out = [] {
+    TraceRecord& t = processRecords.trace;
+    if (!t.opened) {
+        t.opened = true;
         const char* path = std::getenv("BLASTAVIA_TRACE");
-        return path && *path ? std::fopen(path, "a") : nullptr;
-    }();
-    return out;
+        t.file = path && *path ? std::fopen(path, "a") : nullptr;
+    }
+    return t.file;
 }
 }  // namespace
 

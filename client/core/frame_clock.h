@@ -3,18 +3,19 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/clock.h"
+
 struct FrameClock {
-    uint64_t lastTime = 0;      // time of the latest tick
-    uint64_t previousTime = 0;  // time of the tick before
+    uint64_t lastTime = platform::timeGetTime();  // time of the latest tick
+    uint64_t previousTime = lastTime;             // time of the tick before
     int64_t frameTimeMs = 0;    // lastTime - previousTime
     int64_t accumulatedMs = 0;  // towards the current fps window
     int32_t framesCounted = 0;  // ticks in the current window
     int32_t fps = 0;            // frames of the last completed window
 };
 
-// Process lifetime: both stamps start at the clock's reading when the process
-// starts; never reset, so a match's first frame covers the time in the menu.
-extern FrameClock frameClock;
+// The record (`frameClock`, client/core/records.h) is stamped when the process
+// starts and never reset, so a match's first frame covers the time in the menu.
 
 // One tick, first thing in every match frame.
 void updateFrameClock();

@@ -1,29 +1,10 @@
-// Keyboard and mouse as the window procedure records them, the mouse-look
-// measurement and the fatal-error path. Main thread only.
+// Keyboard and mouse as the window procedure records them, and the mouse-look
+// measurement. The record itself (`inputState`) lives with the process's
+// records (client/core/records.h). Main thread only.
 #pragma once
 #include <cstdint>
 
-namespace platform {
-struct Message;
-}
-
-// Windows virtual-key codes the game acts on (letters are their capitals).
-enum : uint32_t {
-    VK_TAB = 0x09,
-    VK_CONTROL = 0x11,
-    VK_ESCAPE = 0x1B,
-    VK_LEFT = 0x25,
-    VK_UP = 0x26,
-    VK_RIGHT = 0x27,
-    VK_DOWN = 0x28,
-    VK_F12 = 0x7B,
-    KEY_A = 0x41,
-    KEY_D = 0x44,
-    KEY_S = 0x53,
-    KEY_W = 0x57,
-    KEY_X = 0x58,
-    KEY_Z = 0x5A,
-};
+#include "platform/virtual_keys.h"
 
 // One key press (virtual-key code, repeats included) or one typed printable
 // character, in the order they came: what the menu's text fields read.
@@ -49,11 +30,13 @@ struct InputState {
 void queueTyped(uint32_t virtualKey, char character);
 int takeTyped(TypedKey* out, int max);
 
-// Process lifetime; written by windowProc, and by the screens as the game says.
-extern InputState inputState;
-
-// The window procedure of the game's window class.
-long windowProc(const platform::Message& m);
+// A mouse press counts once: the window procedure sets a button on its
+// button-down message only, and whoever acts on the press takes it back here
+// (the menu at the end of each update, a fighter whose press respawned it).
+void releaseButtons();
+// Nothing held any more, keys and buttons alike: the window regained the
+// focus, and a key let go while it was away must not stay held.
+void releaseHeldInput();
 
 struct MouseDelta {
     int32_t x, y;
@@ -67,8 +50,3 @@ void setMouseDeltaSource(MouseDeltaSource source);
 // The window's own measurement; the window plugs it in when it opens, so
 // programs without a window link no window code and read a still mouse.
 void setWindowMouseSource(MouseDeltaSource source);
-MouseDelta windowMouseDelta();
-
-// Shows a warning box captioned "Error" (and writes the text to standard error),
-// then asks the program to quit. Returns to the caller, which carries on.
-void fatalError(const char* message);

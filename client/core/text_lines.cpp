@@ -1,11 +1,8 @@
-#include "client/ui/text_lines.h"
+#include "client/core/text_lines.h"
 
+#include "client/core/records.h"
 #include "platform/clock.h"
 #include "platform/text.h"
-
-TextLine textLines[TEXT_LINE_COUNT];
-uint8_t eventActive = 0;
-uint64_t eventStartTime = 0;
 
 void setTextLine(TextLine& line, float x, float y, float red, float green, float blue,
                  const char* text) {

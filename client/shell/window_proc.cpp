@@ -1,9 +1,8 @@
-#include "client/shell/input.h"
+#include "client/shell/window_proc.h"
 
-#include <cstring>
-
+#include "client/core/records.h"
+#include "client/core/trace.h"
 #include "client/shell/glwindow.h"
-#include "client/shell/trace.h"
 #include "platform/window.h"
 
 long windowProc(const platform::Message& m) {
@@ -16,12 +15,9 @@ long windowProc(const platform::Message& m) {
         resizeGlScene(int(m.lParam & 0xFFFF), int(m.lParam >> 16));
         return 0;
     case MessageType::SetFocus:
-        // A key released while we were away must not stay held.
-        std::memset(inputState.keys, 0, sizeof inputState.keys);
+        releaseHeldInput();
         inputState.windowActive = 1;
         trace(TRACE_FOCUS, 1);
-        inputState.leftButton = 0;
-        inputState.rightButton = 0;
         return platform::defaultWindowProc(m);
     case MessageType::KillFocus:
         inputState.windowActive = 0;
@@ -62,10 +58,4 @@ MouseDelta windowMouseDelta() {
         return {x - cx, y - cy};
     }
     return {x, y};
-}
-
-void fatalError(const char* message) {
-    platform::showCursor(true);
-    platform::showWarningBox(glWindow.hwnd, message, "Error");
-    platform::postQuitRequest();
 }

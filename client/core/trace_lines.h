@@ -1,4 +1,4 @@
-// Every line the trace writes (trace.h), by name: what the end-to-end tests
+// Every line the trace writes (client/core/trace.h), by name: what the end-to-end tests
 // wait for and read, so each is a contract with them. The tests read these very
 // strings from this file (tests/e2e/trace_lines.py): change a line here and
 // both sides follow; keep one name to a line, each a printf format on one line.

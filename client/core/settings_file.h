@@ -5,16 +5,7 @@
 #pragma once
 #include <string>
 
-#include "client/shell/settings.h"
-
-enum SettingKey : unsigned {
-    KEY_VIDEO_MODE = 1u << 0,
-    KEY_FULLSCREEN = 1u << 1,
-    KEY_VOLUME = 1u << 2,
-    KEY_SENSITIVITY = 1u << 3,
-    KEY_PLAYER_NAME = 1u << 4,
-    KEY_SERVER_NAME = 1u << 5,
-};
+#include "client/core/settings.h"
 
 // The text of the settings file `original` with the chosen keys set to the
 // values in `values`: every line whose first word is such a key is rewritten
@@ -27,8 +18,9 @@ std::string settingsWithValues(const std::string& original, const Settings& valu
 // the file is then exactly as before.
 bool saveSettings(const char* path, const Settings& values, unsigned keys);
 
-// Choices that hold for the rest of this run whatever the file says: every
-// later read of the settings ends by applying them. Used when saving failed.
+// Choices that hold for the rest of this run whatever the file says (kept in
+// processRecords.heldSettings): every later read of the settings ends by
+// applying them. Used when saving failed.
 void holdSettings(const Settings& values, unsigned keys);
 // Applies the held choices to `settings` (loadSettings does this).
 void applyHeldSettings(Settings* settings);

@@ -1,16 +1,6 @@
-#include "client/ui/frame_clock.h"
+#include "client/core/frame_clock.h"
 
-#include "platform/clock.h"
-
-namespace {
-FrameClock startClock() {
-    FrameClock c;
-    c.lastTime = c.previousTime = platform::timeGetTime();
-    return c;
-}
-}  // namespace
-
-FrameClock frameClock = startClock();
+#include "client/core/records.h"
 
 void updateFrameClock() {
     frameClock.previousTime = frameClock.lastTime;

@@ -1,6 +1,7 @@
-#include "client/shell/input.h"
+#include <cstring>
 
-InputState inputState;
+#include "client/core/input.h"
+#include "client/core/records.h"
 
 namespace {
 MouseDeltaSource mouseDeltaOverride = nullptr;
@@ -18,6 +19,16 @@ int takeTyped(TypedKey* out, int max) {
     for (int i = 0; i < n; ++i) out[i] = inputState.typed[i];
     inputState.typedCount = 0;
     return n;
+}
+
+void releaseButtons() {
+    inputState.leftButton = 0;
+    inputState.rightButton = 0;
+}
+
+void releaseHeldInput() {
+    std::memset(inputState.keys, 0, sizeof inputState.keys);
+    releaseButtons();
 }
 
 void setMouseDeltaSource(MouseDeltaSource source) { mouseDeltaOverride = source; }
