@@ -45,14 +45,48 @@ bool isSafeMapPath(const char* path) {
     return safePathName(path, slash) && safePathName(slash + 1, slash + std::strlen(slash));
 }
 
+namespace {
+// Appends one field's text, blank-separated, as "%s", "%i" or "%f" would write
+// it; false once it would not fit `capacity` with the terminator.
+class FieldWriter {
+public:
+    FieldWriter(char* out, size_t capacity) : out(out), capacity(capacity) {}
+    void text(const char* value) { append("%s", value); }
+    void integer(int value) { append("%i", value); }
+    void real(float value) { append("%f", double(value)); }
+    // The whole text's length, or 0 when it did not fit.
+    size_t length() const { return ok ? used : 0; }
+
+private:
+    template <class T>
+    void append(const char* format, T value) {
+        if (!ok || used >= capacity) return fail();
+        int n = std::snprintf(out + used, capacity - used, fields++ ? " " : "");
+        if (n < 0 || size_t(n) >= capacity - used) return fail();
+        used += size_t(n);
+        n = std::snprintf(out + used, capacity - used, format, value);
+        if (n < 0 || size_t(n) >= capacity - used) return fail();
+        used += size_t(n);
+    }
+    void fail() { ok = false; }
+    char* out;
+    size_t capacity;
+    size_t used = 0;
+    int fields = 0;
+    bool ok = true;
+};
+}  // namespace
+
 size_t formatStateMessage(const StateMessage& s, char* out, size_t capacity) {
-    int n = std::snprintf(out, capacity, "%s %s %i %f %f %f %i %i %i %s %i %f %f %f %f %f %f",
-                          s.clientId, s.name, int(s.skin), double(s.x), double(s.y),
-                          double(s.yaw), int(s.animFrame), int(s.frags), int(s.dead),
-                          s.killerId, int(s.beamVisible), double(s.beamX), double(s.beamY),
-                          double(s.beamYaw), double(s.beamLength), double(s.beamEndX),
-                          double(s.beamEndY));
-    size_t length = fitted(n, capacity);
+    FieldWriter w(out, capacity);
+#define BLAST_WRITE_TEXT(field, ...) w.text(s.field);
+#define BLAST_WRITE_INT(field, ...) w.integer(int(s.field));
+#define BLAST_WRITE_REAL(field) w.real(s.field);
+    BLAST_STATE_FIELDS(BLAST_WRITE_TEXT, BLAST_WRITE_INT, BLAST_WRITE_REAL)
+#undef BLAST_WRITE_TEXT
+#undef BLAST_WRITE_INT
+#undef BLAST_WRITE_REAL
+    size_t length = w.length();
     return length ? appendChecksum(out, length, capacity) : 0;
 }
 
@@ -61,40 +95,38 @@ size_t formatRelayMessage(int32_t vacant, const char* state, char* out, size_t c
     return length ? appendChecksum(out, length, capacity) : 0;
 }
 
+namespace {
+// Reads a "%i" field into an integer of any width; a one-byte flag keeps the
+// low 8 bits of what was sent.
+template <class T>
+bool scanInteger(TextScanner& scan, T* to) {
+    int32_t value = 0;
+    if (!scan.integer(&value)) return false;
+    *to = T(value);
+    return true;
+}
+}  // namespace
+
 int parseRelayMessage(const char* text, RemoteState* out) {
     *out = RemoteState{};
-    int32_t dead = 0, beamVisible = 0;
-    struct Field {
-        char kind;  // 'i' "%i", 'f' "%f", 's' "%s"
-        void* to;
-        size_t size;
-    };
-    const Field fields[] = {
-        {'i', &out->vacant, 0},      {'s', out->clientId, sizeof out->clientId},
-        {'s', out->name, sizeof out->name},
-        {'i', &out->skin, 0},        {'f', &out->x, 0},
-        {'f', &out->y, 0},           {'f', &out->yaw, 0},
-        {'i', &out->animFrame, 0},   {'i', &out->frags, 0},
-        {'i', &dead, 0},             {'s', out->killerId, sizeof out->killerId},
-        {'i', &beamVisible, 0},      {'f', &out->beamX, 0},
-        {'f', &out->beamY, 0},       {'f', &out->beamYaw, 0},
-        {'f', &out->beamLength, 0},  {'f', &out->beamEndX, 0},
-        {'f', &out->beamEndY, 0},
-    };
     TextScanner scan(text);
-    int converted = 0;
     // Stop at the first field that does not convert, as one 18-conversion
     // scan would; the rest keep their defaults.
-    for (const Field& f : fields) {
-        bool ok = f.kind == 'i'   ? scan.integer(static_cast<int32_t*>(f.to))
-                  : f.kind == 'f' ? scan.real(static_cast<float*>(f.to))
-                                  : scan.token(static_cast<char*>(f.to), f.size);
-        if (!ok) break;
-        ++converted;
-    }
-    // The one-byte flags keep the low 8 bits of what was sent.
-    out->dead = uint8_t(dead);
-    out->beamVisible = uint8_t(beamVisible);
+    if (!scan.integer(&out->vacant)) return 0;
+    int converted = 1;
+#define BLAST_READ_TEXT(field, ...) \
+    if (!scan.token(out->field, sizeof out->field)) return converted; \
+    ++converted;
+#define BLAST_READ_INT(field, ...) \
+    if (!scanInteger(scan, &out->field)) return converted; \
+    ++converted;
+#define BLAST_READ_REAL(field) \
+    if (!scan.real(&out->field)) return converted; \
+    ++converted;
+    BLAST_STATE_FIELDS(BLAST_READ_TEXT, BLAST_READ_INT, BLAST_READ_REAL)
+#undef BLAST_READ_TEXT
+#undef BLAST_READ_INT
+#undef BLAST_READ_REAL
     return converted;
 }
 

@@ -71,17 +71,38 @@ bool isSafeMapPath(const char* path);
 //   "123410.0.0.7 Ace 1 3.500000 -2.250000 90.000000 4 2 0 0 0 0.000000
 //    0.000000 0.000000 0.000000 0.000000 0.000000+5217 "   (one line)
 
+// The fields, listed once, in wire order; the records below, the format and
+// the parse follow from this list. A row is one of
+//   TEXT(field, capacity, default)            "%s": one word, cut to capacity - 1
+//   INT(field, type, sent, received)          "%i"; a one-byte flag keeps the low 8 bits
+//   REAL(field)                               "%f"
+// `sent` is the default of a StateMessage, `received` of a fresh RemoteState.
+#define BLAST_STATE_FIELDS(TEXT, INT, REAL)            \
+    TEXT(clientId, CLIENT_ID_SIZE, "0")                \
+    TEXT(name, NAME_SIZE, "")                          \
+    INT(skin, int32_t, 0, 0)                           \
+    REAL(x)                                            \
+    REAL(y)                                            \
+    REAL(yaw)                                          \
+    INT(animFrame, int32_t, 0, -1)                     \
+    INT(frags, int32_t, 0, 0)                          \
+    INT(dead, uint8_t, 0, 0)                           \
+    TEXT(killerId, CLIENT_ID_SIZE, "0")                \
+    INT(beamVisible, uint8_t, 0, 0)                    \
+    REAL(beamX)                                        \
+    REAL(beamY)                                        \
+    REAL(beamYaw)                                      \
+    REAL(beamLength)                                   \
+    REAL(beamEndX)                                     \
+    REAL(beamEndY)
+
+#define BLAST_STATE_TEXT_MEMBER(field, capacity, initial) char field[capacity] = initial;
+#define BLAST_STATE_SENT_MEMBER(field, type, sent, received) type field = sent;
+#define BLAST_STATE_RECEIVED_MEMBER(field, type, sent, received) type field = received;
+#define BLAST_STATE_REAL_MEMBER(field) float field = 0;
+
 struct StateMessage {
-    char clientId[CLIENT_ID_SIZE] = "0";
-    char name[NAME_SIZE] = "";
-    int32_t skin = 0;
-    float x = 0, y = 0, yaw = 0;
-    int32_t animFrame = 0;
-    int32_t frags = 0;
-    uint8_t dead = 0;
-    char killerId[CLIENT_ID_SIZE] = "0";
-    uint8_t beamVisible = 0;
-    float beamX = 0, beamY = 0, beamYaw = 0, beamLength = 0, beamEndX = 0, beamEndY = 0;
+    BLAST_STATE_FIELDS(BLAST_STATE_TEXT_MEMBER, BLAST_STATE_SENT_MEMBER, BLAST_STATE_REAL_MEMBER)
 };
 
 // Writes the whole datagram, suffix included; returns its length, or 0 when
@@ -97,29 +118,11 @@ size_t formatStateMessage(const StateMessage& state, char* out, size_t capacity)
 // Returns the length, or 0 when it would not fit `capacity` with the terminator.
 size_t formatRelayMessage(int32_t vacant, const char* state, char* out, size_t capacity);
 
-// One other player as a client last received it. The height and tilt fields
-// mirror a transform but never travel on the wire; they stay 0.
+// One other player as a client last received it: the slot's vacant flag and
+// the state's fields.
 struct RemoteState {
-    char clientId[CLIENT_ID_SIZE] = "0";
     int32_t vacant = 1;
-    char name[NAME_SIZE] = "";
-    int32_t skin = 0;
-    float x = 0, y = 0;
-    float height = 0;
-    float rotX = 0, rotY = 0;
-    float yaw = 0;
-    int32_t animFrame = -1;
-    int32_t frags = 0;
-    uint8_t dead = 0;
-    char killerId[CLIENT_ID_SIZE] = "0";
-    uint8_t beamVisible = 0;
-    float beamX = 0, beamY = 0;
-    float beamHeight = 0;
-    float beamRotX = 0, beamRotY = 0;
-    float beamYaw = 0;
-    float beamLength = 0;
-    float beamEndX = 0, beamEndY = 0;
-    float beamEndHeight = 0;
+    BLAST_STATE_FIELDS(BLAST_STATE_TEXT_MEMBER, BLAST_STATE_RECEIVED_MEMBER, BLAST_STATE_REAL_MEMBER)
 };
 
 // Parses a verified relay text (suffix already cut) into a fresh record:

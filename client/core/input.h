@@ -31,9 +31,11 @@ void queueTyped(uint32_t virtualKey, char character);
 int takeTyped(TypedKey* out, int max);
 
 // A mouse press counts once: the window procedure sets a button on its
-// button-down message only, and whoever acts on the press takes it back here
-// (the menu at the end of each update, a fighter whose press respawned it).
+// button-down message only, and whoever acts on the press lets both buttons go
+// here (the menu in each update, a dead fighter while its press respawns it).
 void releaseButtons();
+// Whether the left button is down, letting both go: the menu's click.
+bool takeLeftPress();
 // Nothing held any more, keys and buttons alike: the window regained the
 // focus, and a key let go while it was away must not stay held.
 void releaseHeldInput();

@@ -26,6 +26,12 @@ void releaseButtons() {
     inputState.rightButton = 0;
 }
 
+bool takeLeftPress() {
+    bool pressed = inputState.leftButton != 0;
+    releaseButtons();
+    return pressed;
+}
+
 void releaseHeldInput() {
     std::memset(inputState.keys, 0, sizeof inputState.keys);
     releaseButtons();

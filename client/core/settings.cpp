@@ -66,12 +66,6 @@ const SettingRow* settingRow(const char* key) {
     return nullptr;
 }
 
-const SettingRow* settingOnPage(int pageRow) {
-    for (const SettingRow& row : SETTING_ROWS)
-        if (row.pageRow == pageRow && pageRow >= 0) return &row;
-    return nullptr;
-}
-
 bool readConfigFile(const char* path, Settings* out) {
     // Read-only: a write-protected settings file must still be read.
     FILE* f = std::fopen(path, "r");

@@ -104,7 +104,11 @@ inline const char* settingText(const Settings& s, const SettingRow& row) {
 // The row of a key word, or null.
 const SettingRow* settingRow(const char* key);
 // The row shown at a place on the Options page, or null.
-const SettingRow* settingOnPage(int pageRow);
+constexpr const SettingRow* settingOnPage(int pageRow) {
+    for (const SettingRow& row : SETTING_ROWS)
+        if (row.pageRow == pageRow && pageRow >= 0) return &row;
+    return nullptr;
+}
 // How many rows the Options page shows.
 constexpr int settingsOnPage() {
     int n = 0;

@@ -55,10 +55,7 @@ void placeCrosshair(LocalFighter& f) {
 }
 
 void LocalFighter::update() {
-    if (step(playerInput()).firePress) {
-        inputState.leftButton = 0;
-        inputState.rightButton = 0;
-    }
+    if (step(playerInput()).firePress) releaseButtons();
 }
 
 InputUsed LocalFighter::step(const FighterInput& in) {
@@ -132,25 +129,36 @@ void LocalFighter::respawn() {
     sphere.current = sphere.previous = p;
 }
 
+// Where the fighter keeps each field of the state it publishes, by the field's
+// name in the state message's list (a field added there fails to build until
+// it is named here).
+#define FIGHTER_clientId(f) (f).clientId
+#define FIGHTER_name(f) (f).name
+#define FIGHTER_skin(f) (f).skin
+#define FIGHTER_x(f) (f).publishedPosition.x
+#define FIGHTER_y(f) (f).publishedPosition.y
+#define FIGHTER_yaw(f) (f).body.rotation[2]
+#define FIGHTER_animFrame(f) (f).animFrame
+#define FIGHTER_frags(f) (f).frags
+#define FIGHTER_dead(f) (f).dead
+#define FIGHTER_killerId(f) (f).killerId
+#define FIGHTER_beamVisible(f) (f).beam.visible
+#define FIGHTER_beamX(f) (f).beam.transform.position.x
+#define FIGHTER_beamY(f) (f).beam.transform.position.y
+#define FIGHTER_beamYaw(f) (f).beam.transform.rotation[2]
+#define FIGHTER_beamLength(f) (f).beam.length
+#define FIGHTER_beamEndX(f) (f).beam.end.x
+#define FIGHTER_beamEndY(f) (f).beam.end.y
+
 void LocalFighter::publishState() {
     PublishedState s;
-    platform::copyText(s.clientId, clientId);
-    platform::copyText(s.name, name);
-    s.skin = skin;
-    s.x = publishedPosition.x;
-    s.y = publishedPosition.y;
-    s.yaw = body.rotation[2];
-    s.animFrame = animFrame;
-    s.frags = frags;
-    s.dead = dead;
-    platform::copyText(s.killerId, killerId);
-    s.beamVisible = beam.visible;
-    s.beamX = beam.transform.position.x;
-    s.beamY = beam.transform.position.y;
-    s.beamYaw = beam.transform.rotation[2];
-    s.beamLength = beam.length;
-    s.beamEndX = beam.end.x;
-    s.beamEndY = beam.end.y;
+#define BLAST_PUBLISH_TEXT(field, ...) platform::copyText(s.field, FIGHTER_##field(*this));
+#define BLAST_PUBLISH_INT(field, type, ...) s.field = type(FIGHTER_##field(*this));
+#define BLAST_PUBLISH_REAL(field) s.field = FIGHTER_##field(*this);
+    BLAST_STATE_FIELDS(BLAST_PUBLISH_TEXT, BLAST_PUBLISH_INT, BLAST_PUBLISH_REAL)
+#undef BLAST_PUBLISH_TEXT
+#undef BLAST_PUBLISH_INT
+#undef BLAST_PUBLISH_REAL
     platform::Lock hold(publishLock);
     published = s;
 }

@@ -106,18 +106,18 @@ void MenuScreen::openPage(int32_t page) {
 }
 
 void MenuScreen::update() {
+    // A press counts once: the update takes it, and no button is left held
+    // after it (the window procedure sets a button on button-down only).
+    bool click = takeLeftPress();
     if (inputState.keys[VK_ESCAPE]) currentPage = 0;
     int mx, my;
     cursorInWindow(&mx, &my);
-    bool click = inputState.leftButton != 0;
     if (currentPage == MENU_SERVERS) updateServers(mx, MENU_HEIGHT - my, click);
     // Off the page nobody asks, and replies waiting would be stale on return.
     else serversPage.browser.close();
     if (currentPage == MENU_OPTIONS) updateOptions(mx, MENU_HEIGHT - my, click);
     inputState.typedCount = 0;  // typed on another page, or already taken
     if (currentPage < 0 || currentPage >= int32_t(pages.size())) {
-        inputState.leftButton = 0;
-        inputState.rightButton = 0;
         return;
     }
     MenuPage& page = pages[size_t(currentPage)];
@@ -127,7 +127,7 @@ void MenuScreen::update() {
         cursorInWindow(&mx, &my);
         if (buttonContains(page.buttons[i], mx, MENU_HEIGHT - my)) page.hoveredButton = int32_t(i);
     }
-    if (inputState.leftButton && page.hoveredButton != -1) {
+    if (click && page.hoveredButton != -1) {
         playSound(clickSound, CHANNEL_STEP);
         int32_t clicked = page.hoveredButton;
         currentPage = page.buttons[size_t(clicked)].target;
@@ -140,9 +140,6 @@ void MenuScreen::update() {
         if (currentPage == MENU_QUIT) platform::postQuitRequest();
         openPage(currentPage);
     }
-    // A press counts once: the window procedure sets it on button-down only.
-    inputState.leftButton = 0;
-    inputState.rightButton = 0;
 }
 
 void MenuScreen::render() {
@@ -193,8 +190,6 @@ void MenuScreen::updateServers(int mx, int my, bool click) {
         if (serversPage.hovered(mx, my, &spot)) playSound(clickSound, CHANNEL_STEP);
         action = serversPage.clicked(mx, my);
     }
-    inputState.leftButton = 0;
-    inputState.rightButton = 0;
     std::string fields = std::string(serversPage.address.text()) + " " + serversPage.name.text();
     if (fields != tracedFields) {
         trace(TRACE_SERVERS_FIELDS, serversPage.address.text(), serversPage.name.text());
@@ -255,8 +250,6 @@ void MenuScreen::traceServerRows() {
 }
 
 void MenuScreen::updateOptions(int mx, int my, bool click) {
-    inputState.leftButton = 0;
-    inputState.rightButton = 0;
     int row = click ? optionsPage.clicked(mx, my) : -1;
     if (row < 0) return;
     playSound(clickSound, CHANNEL_STEP);

@@ -1,8 +1,10 @@
 // Where things sit on the menu's Servers and Options pages and the main page's
 // two buttons for them: one table read by the game (hot spots, text) and by
 // assetgen (the pictures painted under them), so a button is always drawn
-// exactly where it reacts. Plain constants, no dependencies.
+// exactly where it reacts. Plain constants; the Options page's rows come from
+// the settings table.
 #pragma once
+#include "client/core/settings.h"
 
 // A rectangle in menu window pixels (640 x 480), y counted upwards from the
 // bottom edge as the menu's hot spots are.
@@ -62,12 +64,18 @@ constexpr MenuRect SERVERS_STOP_BUTTON = rectFromTop(176, 316, 398, 428);
 constexpr int SERVERS_STATUS_X = 330;  // the hosting status, beside the buttons
 constexpr int SERVERS_STATUS_TOP = 405;
 
-// Options page: four rows, a label painted at the left, a spinner at the right.
-constexpr int OPTIONS_ROW_TOP[4] = {112, 170, 228, 286};
-constexpr int OPTIONS_ROW_HEIGHT = 36;
+// Options page: a row for each setting the table puts on the page, a label
+// painted at the left, a spinner at the right. Up to four rows sit 58 apart;
+// more close up to stay within the same panel.
+constexpr int OPTIONS_ROWS = settingsOnPage();
+constexpr int OPTIONS_ROW_PITCH = OPTIONS_ROWS <= 4 ? 58 : 216 / OPTIONS_ROWS;
+constexpr int OPTIONS_ROW_HEIGHT = OPTIONS_ROWS <= 4 ? 36 : OPTIONS_ROW_PITCH - 6;
+constexpr int OPTIONS_FIRST_ROW_TOP = 112;
+constexpr int OPTIONS_PANEL_BOTTOM = OPTIONS_FIRST_ROW_TOP + 3 * 58 + 36 + 22;
 constexpr int OPTIONS_LABEL_X = 96;
+constexpr int optionsRowTop(int row) { return OPTIONS_FIRST_ROW_TOP + row * OPTIONS_ROW_PITCH; }
 constexpr MenuSpinner optionsSpinner(int row) {
-    return spinnerAt(330, 560, OPTIONS_ROW_TOP[row], OPTIONS_ROW_TOP[row] + OPTIONS_ROW_HEIGHT);
+    return spinnerAt(330, 560, optionsRowTop(row), optionsRowTop(row) + OPTIONS_ROW_HEIGHT);
 }
 constexpr int OPTIONS_STATUS_TOP = 352;
 

@@ -5,19 +5,13 @@
 
 #include "client/core/settings_file.h"
 
-namespace {
-constexpr int32_t VIDEO_MODES = 6;  // videoModeFor's table
-const SettingKey ROW_KEYS[OPTION_COUNT] = {KEY_VOLUME, KEY_SENSITIVITY, KEY_VIDEO_MODE,
-                                           KEY_FULLSCREEN};
-}  // namespace
-
 OptionsPage::OptionsPage(const char* settingsPath, DisplayModeCheck modeCheck)
     : path(settingsPath), hasMode(modeCheck) {}
 
 bool OptionsPage::fullScreenPossible(const Settings& s) {
     if (!s.fullscreen || !hasMode) return true;
     // Full screen covers the menu (640 x 480 x 16) as well as the match.
-    VideoMode modes[2] = {{640, 480, 16}, videoModeFor(s.videoMode)};
+    VideoMode modes[2] = {MENU_VIDEO_MODE, videoModeFor(s.videoMode)};
     for (const VideoMode& m : modes)
         if (!hasMode(m.width, m.height, m.colourBits)) {
             std::snprintf(missing, sizeof missing, "%dx%d", m.width, m.height);
@@ -32,22 +26,24 @@ void OptionsPage::open(const Settings& current) {
 }
 
 void OptionsPage::change(int row, int delta) {
+    const SettingRow* setting = settingOnPage(row);
+    if (!setting) return;
     Settings before = shown;
-    switch (row) {
-    case 0: shown.volume = std::clamp(shown.volume + delta, VOLUME_MIN, VOLUME_MAX); break;
-    case 1:
-        shown.mouseSensitivity =
-            std::clamp(shown.mouseSensitivity + delta, SENSITIVITY_MIN, SENSITIVITY_MAX);
+    int32_t& value = settingNumber(shown, *setting);
+    int32_t span = setting->high - setting->low + 1;
+    switch (setting->shown) {
+    case Shown::OnOff: value = value ? 0 : 1; break;
+    case Shown::VideoMode:  // round the table of modes
+        value = setting->low + (value - setting->low + span + delta) % span;
         break;
-    case 2: shown.videoMode = (shown.videoMode + VIDEO_MODES + delta) % VIDEO_MODES; break;
-    default: shown.fullscreen = shown.fullscreen ? 0 : 1; break;
+    default: value = std::clamp(value + delta, setting->low, setting->high); break;
     }
     if (!fullScreenPossible(shown)) {
         shown = before;
         lastSave = SaveStatus::Refused;
         return;
     }
-    lastSave = saveOrHoldSettings(path, shown, ROW_KEYS[row]) ? SaveStatus::Saved : SaveStatus::Held;
+    lastSave = saveOrHoldSettings(path, shown, setting->bit) ? SaveStatus::Saved : SaveStatus::Held;
 }
 
 int OptionsPage::clicked(int x, int yUp) {
@@ -74,14 +70,19 @@ bool OptionsPage::hovered(int x, int yUp, MenuRect* spot) const {
 }
 
 void OptionsPage::valueText(int row, char* out, size_t size) const {
-    switch (row) {
-    case 0: std::snprintf(out, size, "%d", int(shown.volume)); break;
-    case 1: std::snprintf(out, size, "%d", int(shown.mouseSensitivity)); break;
-    case 2: {
-        VideoMode m = videoModeFor(shown.videoMode);
+    const SettingRow* setting = settingOnPage(row);
+    if (!setting) {
+        std::snprintf(out, size, "%s", "");
+        return;
+    }
+    int32_t value = settingNumber(shown, *setting);
+    switch (setting->shown) {
+    case Shown::VideoMode: {
+        VideoMode m = videoModeFor(value);
         std::snprintf(out, size, "%dx%d %d-bit", m.width, m.height, m.colourBits);
         break;
     }
-    default: std::snprintf(out, size, "%s", shown.fullscreen ? "On" : "Off"); break;
+    case Shown::OnOff: std::snprintf(out, size, "%s", value ? "On" : "Off"); break;
+    default: std::snprintf(out, size, "%d", int(value)); break;
     }
 }

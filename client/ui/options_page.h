@@ -1,7 +1,7 @@
-// The menu's Options page without its drawing: volume, mouse sensitivity,
-// video mode and full screen, each stepped with the arrows beside it and
-// saved at once into the settings file (or held for this run when the file
-// cannot be written). The settings are read again at the next screen switch,
+// The menu's Options page without its drawing: every setting whose row in the
+// settings table has a page row (volume, mouse sensitivity, video mode, full
+// screen), each stepped with the arrows beside it and saved at once into the
+// settings file (or held for this run when the file cannot be written). The settings are read again at the next screen switch,
 // so a choice takes effect there, as the file's values always have.
 #pragma once
 #include <cstdint>
@@ -9,7 +9,7 @@
 #include "client/core/records.h"
 #include "client/ui/menu_layout.h"
 
-constexpr int OPTION_COUNT = 4;  // volume, sensitivity, video mode, full screen
+constexpr int OPTION_COUNT = OPTIONS_ROWS;
 
 // Refused: full screen in a mode the display does not have. The game could
 // not open its next window and would end at every start after, before the

@@ -63,7 +63,7 @@ ServersAction ServersPage::typed(const TypedKey& key) {
         return ServersAction::None;
     }
     switch (key.virtualKey) {
-    case 0x08:  // Backspace
+    case VK_BACK:
         if (field.erase() && focus == Focus::Address) {
             selectedRow = -1;
             browser.setDirectHost(address.text());
@@ -78,7 +78,7 @@ ServersAction ServersPage::typed(const TypedKey& key) {
     case VK_UP:
         if (selectedRow >= 0) --selectedRow;  // above the first row: the typed address
         return ServersAction::None;
-    case 0x0D:  // Enter
+    case VK_RETURN:
         return join();
     default:
         return ServersAction::None;

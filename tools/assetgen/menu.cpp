@@ -308,12 +308,13 @@ Canvas serversPage() {
 Canvas optionsPage() {
     Canvas c = backdrop(23);
     drawText(c, heading(), "OPTIONS", W / 2, 30, Align::Centre);
-    const char* names[4] = {"Volume", "Mouse sensitivity", "Video mode", "Full screen"};
-    const MenuRect box = rectFromTop(60, 580, OPTIONS_ROW_TOP[0] - 22,
-                                     OPTIONS_ROW_TOP[3] + OPTIONS_ROW_HEIGHT + 22);
+    const MenuRect box = rectFromTop(60, 580, OPTIONS_FIRST_ROW_TOP - 22, OPTIONS_PANEL_BOTTOM);
     panel(c, box.x0, box.x1, box.y0, box.y1, rgb(20, 22, 56), rgb(10, 10, 28), rgb(90, 120, 200));
-    for (int row = 0; row < 4; ++row) {
-        drawText(c, label(20), names[row], OPTIONS_LABEL_X, OPTIONS_ROW_TOP[row] + 7, Align::Left);
+    for (int row = 0; row < OPTIONS_ROWS; ++row) {
+        // Labels keep to their row's height when the page holds more rows.
+        int size = OPTIONS_ROW_HEIGHT >= 36 ? 20 : OPTIONS_ROW_HEIGHT - 8;
+        drawText(c, label(size), settingOnPage(row)->label, OPTIONS_LABEL_X,
+                 optionsRowTop(row) + (OPTIONS_ROW_HEIGHT >= 36 ? 7 : 2), Align::Left);
         spinner(c, optionsSpinner(row), "");
     }
     drawText(c, label(14, rgb(200, 220, 255), regular()),

@@ -5,9 +5,9 @@
 #include "client/map/map.h"
 #include "client/match/match_rules.h"
 #include "client/match/remote_table.h"
-#include "client/core/records.h"
 #include "platform/clock.h"
 #include "platform/text.h"
+#include "platform/virtual_keys.h"
 
 namespace {
 
