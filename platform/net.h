@@ -1,5 +1,6 @@
-// IPv4 sockets over POSIX: the only place the programs touch the network.
-// A Socket is a plain handle; the caller owns it and closes it with closeSocket.
+// Sockets (IPv4) for both systems, POSIX or Winsock underneath: the only place
+// the programs touch the network. A Socket is a plain handle; the caller owns
+// it and closes it with closeSocket.
 #pragma once
 #include <cstddef>
 #include <cstdint>

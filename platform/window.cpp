@@ -1,6 +1,6 @@
 #include "platform/window.h"
 
-#include "platform/window_x11.h"
+#include "platform/window_gaps.h"
 
 #include <SDL.h>
 #include <cstdio>

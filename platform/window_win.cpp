@@ -1,10 +1,10 @@
-// The held-button repair of window_x11.h on Windows. SDL's record of held
+// The held-button repair of window_gaps.h on Windows. SDL's record of held
 // buttons is shared by all windows there too, and it is set right only by
 // the next button message: a release that came while no window of ours
 // existed leaves the button held, and the next press, read against that
 // record, is dropped as no change. A button up message with no button in
 // its flags, posted to the new window, makes SDL set its record right.
-#include "platform/window_x11.h"
+#include "platform/window_gaps.h"
 
 #include <SDL_syswm.h>
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "platform/window_x11.h"
+#include "platform/window_gaps.h"
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>

@@ -4,6 +4,7 @@
 // from the window's records, a bot from its brain.
 #pragma once
 #include <cstdint>
+#include <type_traits>
 
 #include "client/assets/sound.h"
 #include "client/match/fighter.h"
@@ -48,6 +49,12 @@ public:
     explicit LocalFighter(int32_t skin);
     ~LocalFighter();
 
+    // The fighter's two virtual operations, its own and in this slot order
+    // (update, then draw): they override nothing, since Fighter has no
+    // virtual function, and draw hides Fighter's remote drawing. There is no
+    // virtual destructor: a LocalFighter is owned as itself (by the match or
+    // a bot), never deleted through a Fighter pointer.
+    //
     // The game's frame of the fighter: the player's input, one step, and the
     // buttons a used-up press leaves released.
     virtual void update();
@@ -88,6 +95,9 @@ private:
     platform::Mutex publishLock;
     PublishedState published;
 };
+
+static_assert(std::is_polymorphic_v<LocalFighter> && !std::is_polymorphic_v<Fighter>,
+              "the local fighter is the one polymorphic class");
 
 // Where the crosshair sits: aimDistance ahead along forward.
 void placeCrosshair(LocalFighter& fighter);

@@ -102,6 +102,20 @@ bool takeHit(LocalFighter& local, const Fighter& remote) {
     return true;
 }
 
+RoundPause::Step RoundPause::step(uint32_t now, LocalFighter& local) {
+    if (ended) {
+        ended = false;
+        holding = true;
+        until = now + ROUND_PAUSE_MS;
+        return Step::Began;
+    }
+    if (!holding) return Step::Play;
+    if (platform::elapsedMs(now, until) < 0) return Step::Holding;
+    holding = false;
+    restartRound(local);
+    return Step::Restart;
+}
+
 void restartRound(LocalFighter& local) {
     local.dead = 0;
     local.frags = 0;

@@ -17,6 +17,32 @@ class LocalFighter;
 // The still pause after a round ends, scoreboard up, before everyone restarts.
 constexpr uint32_t ROUND_PAUSE_MS = 5000;
 
+// The round's end as every player's program keeps it, the game and the bots
+// alike: the frame that sees a frag count at the limit plays on and shows the
+// scoreboard; from the next frame nothing is played for ROUND_PAUSE_MS (the
+// network goes on sending the last state), then the round restarts. A clock,
+// not a sleep: the thread stays free for its window and its messages.
+class RoundPause {
+public:
+    enum class Step {
+        Play,     // no pause: play the frame
+        Began,    // the pause starts with this frame: play nothing
+        Holding,  // still paused: play nothing
+        Restart,  // the pause is over: the round restarted, play the frame
+    };
+    // A remote-state rule saw the round end (the next step begins the pause).
+    void roundEnded() { ended = true; }
+    // What this frame does at `now` (ms); at Restart the local fighter has
+    // already restarted its round (restartRound).
+    Step step(uint32_t now, LocalFighter& local);
+    bool paused() const { return holding || ended; }
+
+private:
+    bool ended = false;
+    bool holding = false;
+    uint32_t until = 0;
+};
+
 // Our next state for the wire from the fighter's last published copy (all but clientId).
 void fillStateMessage(LocalFighter& local, protocol::StateMessage& m);
 

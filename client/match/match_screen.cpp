@@ -26,7 +26,7 @@ namespace {
 
 // Where we stand, for the end-to-end tests: a few times a second.
 void traceLocalState(const LocalFighter& f) {
-    static uint32_t last = 0;
+    uint32_t& last = matchRecords.stateTracedAt;
     uint32_t now = platform::timeGetTime();
     if (!traceEnabled() || now - last < 100) return;
     last = now;
@@ -114,11 +114,20 @@ void MatchScreen::update() {
 
     if (roundOver == 1) {
         roundOver = 0;
+        roundPause.roundEnded();
+    }
+    switch (roundPause.step(platform::timeGetTime(), *localFighter)) {
+    case RoundPause::Step::Began:
         trace(TRACE_ROUND_OVER);
-        // The last frame, with the scoreboard, stays up; the network goes on.
-        platform::sleepMs(ROUND_PAUSE_MS);
-        restartRound(*localFighter);
-        trace(TRACE_ROUND_RESTARTED);
+        [[fallthrough]];
+    case RoundPause::Step::Holding:
+        // The last frame stands, scoreboard up; the network goes on, and the
+        // player may still leave or take a screenshot.
+        drawScoreboard(*this);
+        takeLeaveAndScreenshotKeys();
+        return;
+    case RoundPause::Step::Restart: trace(TRACE_ROUND_RESTARTED); break;
+    case RoundPause::Step::Play: break;
     }
 
     syncRemoteFighters(*this);
@@ -144,7 +153,10 @@ void MatchScreen::update() {
     placeCamera(*localFighter);
 
     traceLocalState(*localFighter);
+    takeLeaveAndScreenshotKeys();
+}
 
+void MatchScreen::takeLeaveAndScreenshotKeys() {
     if (inputState.keys[VK_ESCAPE]) {
         quitProgram = 0;
         platform::postQuitRequest();

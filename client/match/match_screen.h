@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "client/assets/sound.h"
+#include "client/match/match_rules.h"
 #include "protocol/protocol.h"
 
 class Map;
@@ -20,12 +21,15 @@ public:
 
     void update();
     void render();
+    // Escape leaves the match, F12 takes a screenshot.
+    void takeLeaveAndScreenshotKeys();
 
     Map* map = nullptr;
     LocalFighter* localFighter = nullptr;
     Fighter* remoteFighters[protocol::SLOT_COUNT] = {};
     uint8_t quitProgram = 1;  // 0 once the player leaves with Escape
     uint8_t roundOver = 0;    // a frag count reached the limit; the next update pauses
+    RoundPause roundPause;    // the pause after a round's end
     Sound music = nullptr;
     bool hasVideo = false;  // the match window opened: GL may be used
 };

@@ -32,7 +32,7 @@ class BotTableEvents {
 public:
     explicit BotTableEvents(Bot& b) : bot(b) {}
     void ruled(Fighter& f, const RemoteOutcome& happened) {
-        if (happened.roundOver) bot.roundOver = true;
+        if (happened.roundOver) bot.roundPause.roundEnded();
         if (happened.killCredited) {
             bot.tally.kills += 1;
             std::printf("kill %s %s frags=%d\n", bot.self.name, f.name, bot.self.frags);
@@ -86,21 +86,17 @@ bool Bot::serverSilentFor(uint32_t now, uint32_t ms) const {
 }
 
 void Bot::frame(uint32_t now) {
-    if (paused) {
-        // The scoreboard stays up; the network goes on with the last state.
-        if (platform::elapsedMs(now, pausedUntil) < 0) return;
-        paused = false;
-        restartRound(self);
-        std::printf("restart %s\n", self.name);
-        lastFrame = now;
-    }
-    if (roundOver) {
-        roundOver = false;
-        paused = true;
-        pausedUntil = now + ROUND_PAUSE_MS;
+    switch (roundPause.step(now, self)) {
+    case RoundPause::Step::Began:
         tally.rounds += 1;
         std::printf("round %s frags=%d\n", self.name, self.frags);
         return;
+    case RoundPause::Step::Holding: return;
+    case RoundPause::Step::Restart:
+        std::printf("restart %s\n", self.name);
+        lastFrame = now;
+        break;
+    case RoundPause::Step::Play: break;
     }
     int64_t frameMs = platform::elapsedMs(now, lastFrame);
     lastFrame = now;

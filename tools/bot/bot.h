@@ -8,6 +8,7 @@
 
 #include "client/match/fighter.h"
 #include "client/match/local_fighter.h"
+#include "client/match/match_rules.h"
 #include "client/net/net_client.h"
 #include "tools/bot/brain.h"
 
@@ -49,8 +50,6 @@ private:
     Brain brain;
     const Map* map = nullptr;
     uint32_t lastFrame = 0;
-    uint32_t pausedUntil = 0;
-    bool paused = false;
-    bool roundOver = false;
+    RoundPause roundPause;
     BotEvents tally;
 };

@@ -24,9 +24,6 @@ uint32_t fakeClock() { return fakeNow; }
         }                                                                      \
     } while (0)
 
-// Every relay has a sendable length; the sender's fresh state, wherever it
-// is relayed, verifies and parses as a client would. (Other slots' texts were
-// checked when they were made.)
 // Every relay has a sendable length; the sender's fresh state verifies and
 // parses as a client would. (Other slots' texts were checked when made.)
 void checkRelays(const Server& server, const platform::NetAddress& from, size_t count) {
