@@ -90,7 +90,10 @@ bool parseChunkHeader(const uint8_t* b, ChunkHeader* h) {
     h->crc = getU32(b + 20);
     if (h->tag == ChunkTag::Unknown || h->method > 1 || b[5] || b[6] || b[7]) return false;
     if (h->stored > MAX_STORED || h->size > MAX_INFLATED) return false;
-    return h->method == 1 || h->stored == h->size;
+    // Deflate shrinks at most about 1032 to 1: a size beyond that is a lie,
+    // refused before anything is allocated for it.
+    if (h->method == 1) return uint64_t(h->size) <= uint64_t(h->stored) * 1032 + 64;
+    return h->stored == h->size;
 }
 
 bool decodePayload(const uint8_t* headerBytes, const ChunkHeader& h, const uint8_t* stored,

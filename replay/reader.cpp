@@ -35,6 +35,7 @@ bool ReplayReader::openMemory(const uint8_t* data, size_t length) {
 
 bool ReplayReader::readAt(uint64_t offset, void* out, size_t length) {
     if (offset > size || size - offset < length) return false;
+    if (length == 0) return true;
     if (memory) {
         std::memcpy(out, memory + offset, length);
         return true;
@@ -46,6 +47,8 @@ bool ReplayReader::readAt(uint64_t offset, void* out, size_t length) {
 bool ReplayReader::loadChunk(uint64_t offset, ChunkHeader* header, std::string* out) {
     uint8_t bytes[CHUNK_HEADER_SIZE];
     if (!readAt(offset, bytes, sizeof bytes) || !parseChunkHeader(bytes, header)) return false;
+    // Nothing is allocated for a payload the file does not hold.
+    if (size - offset - CHUNK_HEADER_SIZE < header->stored) return false;
     std::string stored(header->stored, '\0');
     if (!readAt(offset + CHUNK_HEADER_SIZE, header->stored ? &stored[0] : nullptr,
                 header->stored))
@@ -169,16 +172,36 @@ void ReplayReader::seek(uint32_t ms) {
                          entries.begin());
     size_t key = from;
     while (key > 0 && !entries[key - 1].keyframe) --key;
-    if (seekState.empty()) seekState.resize(256);
-    ReplayRecord* state = seekState.data();
-    bool present[256] = {};
+    // The state: one record per present player, `where` says which.
+    int where[256];
+    for (int& w : where) w = -1;
+    auto apply = [&](const ReplayRecord& r) {
+        int& w = where[r.player];
+        if (r.flags & RECORD_GONE) {
+            if (w >= 0) pending[size_t(w)].flags = RECORD_GONE;  // dropped below
+            w = -1;
+        } else if (w >= 0) {
+            pending[size_t(w)] = r;
+        } else {
+            w = int(pending.size());
+            pending.push_back(r);
+        }
+    };
+    auto compact = [&] {
+        std::vector<ReplayRecord> kept;
+        for (const ReplayRecord& r : pending)
+            if (!(r.flags & RECORD_GONE)) kept.push_back(r);
+        pending.swap(kept);
+        for (int& w : where) w = -1;
+        for (size_t i = 0; i < pending.size(); ++i) where[pending[i].player] = int(i);
+    };
     current = 0;
     if (key > 0 && loadEntry(key - 1)) {
         size_t offset = 0;
         ReplayRecord r;
         while (readRecord(payload, &offset, &r)) {
-            state[r.player] = r;
-            present[r.player] = true;
+            r.flags = 0;
+            apply(r);
         }
     }
     current = key;
@@ -200,12 +223,8 @@ void ReplayReader::seek(uint32_t ms) {
                 break;
             }
             before = offset;
-            if (r.flags & RECORD_GONE) {
-                present[r.player] = false;
-            } else {
-                state[r.player] = r;
-                present[r.player] = true;
-            }
+            apply(r);
+            if (pending.size() > 512) compact();  // players leaving and coming back
         }
         if (reached) {
             loaded = true;
@@ -213,11 +232,10 @@ void ReplayReader::seek(uint32_t ms) {
             break;
         }
     }
-    for (int p = 0; p < 256; ++p) {
-        if (!present[p]) continue;
-        pending.push_back(state[p]);
-        pending.back().flags = RECORD_KEYFRAME;
-    }
+    compact();
+    std::sort(pending.begin(), pending.end(),
+              [](const ReplayRecord& a, const ReplayRecord& b) { return a.player < b.player; });
+    for (ReplayRecord& r : pending) r.flags = RECORD_KEYFRAME;
 }
 
 bool ReplayReader::next(ReplayRecord* record) {

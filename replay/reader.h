@@ -86,7 +86,6 @@ private:
     uint32_t skipBefore = 0;
     std::vector<ReplayRecord> pending;  // a seek's state, handed out first
     size_t pendingAt = 0;
-    std::vector<ReplayRecord> seekState;  // one per player number
     bool stoppedOnDamage = false;
 };
 

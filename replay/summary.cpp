@@ -7,7 +7,7 @@
 
 namespace replay {
 
-uint16_t SummaryBuilder::playerFor(uint8_t number, const char* clientId) {
+uint16_t SummaryBuilder::playerFor(uint8_t number, const char* clientId, uint32_t timeMs) {
     uint16_t current = slotPlayer[number];
     if (current != NO_PLAYER && std::strcmp(result.players[current].clientId, clientId) == 0)
         return current;
@@ -20,6 +20,7 @@ uint16_t SummaryBuilder::playerFor(uint8_t number, const char* clientId) {
     if (result.players.size() >= MAX_PLAYERS) return NO_PLAYER;
     ReplayPlayer p;
     p.player = number;
+    p.firstMs = timeMs;
     platform::copyText(p.clientId, clientId);
     result.players.push_back(p);
     tracks.push_back(Track{});
@@ -41,10 +42,9 @@ void SummaryBuilder::add(const ReplayRecord& r) {
     protocol::RemoteState state;
     int fields = protocol::parseRelayMessage(relay, &state);
     if (fields < 2) return;  // not even a clientId
-    uint16_t index = playerFor(r.player, state.clientId);
+    uint16_t index = playerFor(r.player, state.clientId, r.timeMs);
     if (index == NO_PLAYER) return;
     ReplayPlayer& p = result.players[index];
-    if (p.firstMs == 0 && p.lastMs == 0) p.firstMs = r.timeMs;
     p.lastMs = r.timeMs;
     platform::copyText(p.name, state.name);
     if (result.rounds.empty()) {

@@ -69,7 +69,7 @@ private:
         size_t round = 0;  // the round its frags count for
         char lastKiller[protocol::CLIENT_ID_SIZE] = "0";
     };
-    uint16_t playerFor(uint8_t number, const char* clientId);
+    uint16_t playerFor(uint8_t number, const char* clientId, uint32_t timeMs);
     void addFrags(uint16_t index, uint32_t timeMs, int32_t frags);
 
     int32_t fragLimit;
