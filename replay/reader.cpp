@@ -18,6 +18,7 @@ ReplayReader::~ReplayReader() {
 
 bool ReplayReader::open(const char* path) {
     if (file) std::fclose(file);
+    memory = nullptr;
     file = std::fopen(path, "rb");
     if (!file) return false;
     if (std::fseek(file, 0, SEEK_END) != 0) return false;
@@ -28,6 +29,8 @@ bool ReplayReader::open(const char* path) {
 }
 
 bool ReplayReader::openMemory(const uint8_t* data, size_t length) {
+    if (file) std::fclose(file);
+    file = nullptr;
     memory = data;
     size = length;
     return start();
@@ -58,6 +61,14 @@ bool ReplayReader::loadChunk(uint64_t offset, ChunkHeader* header, std::string* 
 }
 
 bool ReplayReader::start() {
+    head = ReplayHeader{};
+    entries.clear();
+    hasIndex = hasLength = hasSummary = false;
+    length = 0;
+    summaryData = ReplaySummary{};
+    pending.clear();
+    loaded = false;
+    current = 0;
     char magic[sizeof FILE_MAGIC];
     if (!readAt(0, magic, sizeof magic) || std::memcmp(magic, FILE_MAGIC, sizeof magic) != 0)
         return false;

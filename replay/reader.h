@@ -35,6 +35,8 @@ public:
     ReplayReader(const ReplayReader&) = delete;
     ReplayReader& operator=(const ReplayReader&) = delete;
 
+    // False when the file is not a recording we can read. A reader may be
+    // opened again, on another file.
     bool open(const char* path);
     // The same from bytes in memory, which must outlive the reader.
     bool openMemory(const uint8_t* data, size_t size);
