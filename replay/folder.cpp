@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/files.h"
 
@@ -51,9 +52,15 @@ std::vector<RecordingFile> listRecordings(const char* folder) {
         if (endsWith(name, FINISHED_SUFFIX)) found.push_back({name, true});
         else if (endsWith(name, UNFINISHED_SUFFIX)) found.push_back({name, false});
     }
-    // Names begin with their start time: newest first is name order reversed.
+    // Names begin with their start time, and a second name of the same second
+    // ("-02") sorts after the first: newest first is the order of the names
+    // without their endings, reversed.
+    auto base = [](const RecordingFile& f) {
+        return f.name.substr(0, f.name.size() - std::strlen(f.finished ? FINISHED_SUFFIX
+                                                                       : UNFINISHED_SUFFIX));
+    };
     std::sort(found.begin(), found.end(),
-              [](const RecordingFile& a, const RecordingFile& b) { return a.name > b.name; });
+              [&](const RecordingFile& a, const RecordingFile& b) { return base(a) > base(b); });
     return found;
 }
 

@@ -5,7 +5,7 @@
 // finished, so a finished name always holds a whole file. A .part left by a
 // program that was killed still plays up to its last whole chunk: it is
 // listed, marked unfinished. NAME is the start time in UTC and the map,
-// "20261208-095831-hall", with "-2", "-3", ... when that name is taken.
+// "20261208-095831-hall", with "-02", "-03", ... when that name is taken.
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -195,7 +195,9 @@ void ReplayWriter::writeLoop() {
     platform::makeFolder(d.folder.c_str());
     std::string base = d.folder + "/" + recordingBaseName(d.header.startTime, d.header.mapName);
     for (int n = 1; n < 100 && !d.file; ++n) {
-        std::string name = n == 1 ? base : base + "-" + std::to_string(n);
+        char counter[8];
+        std::snprintf(counter, sizeof counter, "-%02d", n);
+        std::string name = n == 1 ? base : base + counter;
         d.finalPath = name + FINISHED_SUFFIX;
         d.tempPath = name + UNFINISHED_SUFFIX;
         if (platform::fileExists(d.finalPath.c_str()) || platform::fileExists(d.tempPath.c_str()))

@@ -20,6 +20,8 @@ void ServerRecording::slotChanged(int index, const PlayerSlot& slot, const char*
     if (folder.empty()) return;
     uint32_t now = platform::timeGetTime();
     if (slot.vacant == 0) {
+        live[index] = true;
+        lastState[index] = slot.lastState;
         if (!writer.isOpen()) {
             start(mapName, fragLimit, now);
         } else if (now - startedAt >= RECORDING_SPAN_MS) {
@@ -27,10 +29,8 @@ void ServerRecording::slotChanged(int index, const PlayerSlot& slot, const char*
             writer.close();
             start(mapName, fragLimit, now);
             for (int i = 0; i < protocol::SLOT_COUNT; ++i)
-                if (live[i] && i != index) writer.record(0, uint8_t(i), lastState[i].c_str());
+                if (live[i]) writer.record(0, uint8_t(i), lastState[i].c_str());
         }
-        live[index] = true;
-        lastState[index] = slot.lastState;
         writer.record(now - startedAt, uint8_t(index), slot.lastState);
     } else if (live[index]) {
         live[index] = false;
