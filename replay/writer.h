@@ -8,7 +8,9 @@
 //
 // `ms` counts from the start of the recording (the caller's clock); a time
 // earlier than the last one is taken as the last one. `player` is whatever
-// small number the caller keeps a player under (the server: its slot). The
+// small number the caller keeps a player under (the server: its slot; a game
+// might use its table index for the others and one more for its own fighter).
+// open, record, recordGone and close belong to one thread (the caller's). The
 // state's text is kept exactly, without its checksum suffix; one identical to
 // the last one kept for the same player is not kept again.
 //
