@@ -20,13 +20,22 @@ using namespace replay;
 
 namespace {
 
-std::string tempFolder(const char* name) {
-    std::string path = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
-                       "/replay_test_" + name + "_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed());
-    std::system(("rm -rf '" + path + "'").c_str());
-    platform::makeFolder(path.c_str());
-    return path;
-}
+// A folder of its own for one test, removed with everything in it at the end.
+struct TempFolder {
+    explicit TempFolder(const char* name)
+        : path(std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
+               "/replay_test_" + name + "_" +
+               std::to_string(::testing::UnitTest::GetInstance()->random_seed())) {
+        remove();
+        platform::makeFolder(path.c_str());
+    }
+    ~TempFolder() { remove(); }
+    void remove() { std::system(("rm -rf '" + path + "'").c_str()); }
+    operator const std::string&() const { return path; }
+    std::string operator+(const char* tail) const { return path + tail; }
+    const char* c_str() const { return path.c_str(); }
+    std::string path;
+};
 
 std::string state(const char* id, const char* name, float x, int frags, int dead,
                   const char* killer) {
@@ -107,7 +116,7 @@ bool sameRecord(const ReplayRecord& r, const Written& w) {
 }  // namespace
 
 TEST(ReplayFile, RoundTripKeepsEveryChangedStateAndSumsUpTheMatch) {
-    std::string folder = tempFolder("roundtrip");
+    TempFolder folder("roundtrip");
     std::vector<Written> kept;
     std::string path = writeMatch(folder, &kept);
     ASSERT_FALSE(path.empty());
@@ -177,7 +186,7 @@ TEST(ReplayFile, RoundTripKeepsEveryChangedStateAndSumsUpTheMatch) {
 }
 
 TEST(ReplayFile, CutAnywhereReadsEveryWholeChunkAndNothingElse) {
-    std::string folder = tempFolder("cut");
+    TempFolder folder("cut");
     std::vector<Written> kept;
     std::string bytes = fileBytes(writeMatch(folder, &kept));
     // Where each chunk of records ends, and how many records precede that end.
@@ -227,7 +236,7 @@ TEST(ReplayFile, CutAnywhereReadsEveryWholeChunkAndNothingElse) {
 }
 
 TEST(ReplayFile, DamagedOrHostileFilesReadAPrefixOrNotAtAll) {
-    std::string folder = tempFolder("damage");
+    TempFolder folder("damage");
     std::vector<Written> kept;
     std::string bytes = fileBytes(writeMatch(folder, &kept));
     // Every byte changed in turn: never a record that was not written.
@@ -304,7 +313,7 @@ TEST(ReplayFile, DamagedOrHostileFilesReadAPrefixOrNotAtAll) {
 }
 
 TEST(ReplayFolder, AnUnwritableFolderStopsTheRecordingWithOneReport) {
-    std::string folder = tempFolder("unwritable");
+    TempFolder folder("unwritable");
     std::string notAFolder = folder + "/file";
     FILE* f = std::fopen(notAFolder.c_str(), "w");
     ASSERT_TRUE(f);
@@ -324,7 +333,7 @@ TEST(ReplayFolder, AnUnwritableFolderStopsTheRecordingWithOneReport) {
 }
 
 TEST(ReplayFolder, KeepsTheNewestRecordingsAndListsUnfinishedOnes) {
-    std::string folder = tempFolder("prune");
+    TempFolder folder("prune");
     std::vector<std::string> names;
     for (int i = 0; i < 33; ++i) {
         std::string name = recordingBaseName(1700000000u + uint64_t(i) * 3600, "hall") +
