@@ -26,6 +26,8 @@ blast_win_library(PkgConfig::SDL2_TTF INCLUDES SDL2 LIBS SDL2_ttf)
 target_link_libraries(PkgConfig::SDL2_TTF INTERFACE PkgConfig::SDL2)
 blast_win_library(PkgConfig::SDL2_MIXER INCLUDES SDL2 LIBS SDL2_mixer)
 target_link_libraries(PkgConfig::SDL2_MIXER INTERFACE PkgConfig::SDL2)
+# Replay files are deflated with zlib (zlib1.dll).
+blast_win_library(ZLIB::ZLIB INCLUDES . LIBS zlib)
 
 # The C and C++ run-times go into each program, so bin/ needs fewer DLLs.
 add_link_options(-static-libgcc -static-libstdc++)

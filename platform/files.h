@@ -25,6 +25,13 @@ bool replaceFileAtomically(const char* path, const std::string& content);
 std::vector<std::string> listFolders(const char* folder);
 bool fileExists(const char* path);
 
+// Names of the plain files in `folder` (no folders), sorted; empty when the
+// folder cannot be read.
+std::vector<std::string> listFiles(const char* folder);
+// Makes the folder if it is missing (its parent must exist); true when it is
+// there afterwards.
+bool makeFolder(const char* path);
+
 // Standard output and errors carry the program's bytes as they are: a line
 // ends in "\n" alone on every system (Windows would write "\r\n"), so consoles
 // read by other programs match byte for byte. Called first thing in main.

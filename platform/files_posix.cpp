@@ -85,6 +85,26 @@ std::vector<std::string> listFolders(const char* folder) {
     return names;
 }
 
+std::vector<std::string> listFiles(const char* folder) {
+    std::vector<std::string> names;
+    DIR* d = opendir(folder);
+    if (!d) return names;
+    while (dirent* e = readdir(d)) {
+        struct stat st {};
+        std::string full = std::string(folder) + "/" + e->d_name;
+        if (stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(e->d_name);
+    }
+    closedir(d);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool makeFolder(const char* path) {
+    if (mkdir(path, 0755) == 0) return true;
+    struct stat st {};
+    return stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool fileExists(const char* path) {
     struct stat st {};
     return stat(path, &st) == 0 && S_ISREG(st.st_mode);

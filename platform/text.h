@@ -20,4 +20,16 @@ inline void copyText(char (&dst)[N], const char* src) {
     copyText(dst, N, src);
 }
 
+// A copy of a player-supplied text safe to show on a terminal: control bytes
+// become '?', so no name can drive it.
+inline void printableText(const char* text, char* out, size_t size) {
+    if (size == 0) return;
+    size_t n = 0;
+    for (; text[n] != '\0' && n + 1 < size; ++n) {
+        unsigned char c = static_cast<unsigned char>(text[n]);
+        out[n] = c < 32 || c == 127 ? '?' : char(c);
+    }
+    out[n] = '\0';
+}
+
 }  // namespace platform

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Windows build in one command: installs the cross toolchain and Wine,
 # builds the dependency stack once (scripts/win/stack.sh), cross-builds
-# game.exe, server.exe and bot.exe, and stages build-win/stage/ like the Linux
-# stage: bin/ with the programs and every DLL they load, data/ (the Linux
-# build's generated data, plus the font the game falls back to), config.cfg.
+# game.exe, server.exe, bot.exe and replay-info.exe, and stages
+# build-win/stage/ like the Linux stage: bin/ with the programs and every DLL
+# they load, data/ (the Linux build's generated data, plus the font the game
+# falls back to), config.cfg.
 # Then packs that folder as build-win/blastavia-windows.zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."

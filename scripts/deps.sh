@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core
   libjpeg-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libvorbis-dev libx11-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xfonts-base xdotool x11-utils imagemagick sox python3 iproute2 util-linux
   desktop-file-utils appstream man-db
 )

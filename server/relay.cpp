@@ -117,6 +117,7 @@ void Server::recordDatagram(const platform::NetAddress& from, const char* text) 
 void Server::refreshRelay(int j) {
     relayLength[j] = formatRelayMessage(slots[j].vacant, slots[j].lastState, relayText[j],
                                         sizeof relayText[j]);
+    recording.slotChanged(j, slots[j], mapNameText, fragLimitValue);
 }
 
 void Server::publishOccupancy() {

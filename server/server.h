@@ -7,6 +7,7 @@
 #include "platform/thread.h"
 #include "server/discovery.h"
 #include "server/player_slot.h"
+#include "server/recording.h"
 
 // How relayLoop hands its relays to the system: one batch per datagram, or one
 // send per relay. Both send the same bytes in the same order.
@@ -81,6 +82,7 @@ private:
     char relayText[protocol::SLOT_COUNT][protocol::NET_BUFFER_SIZE];
     size_t relayLength[protocol::SLOT_COUNT];
     RelayBatch batch;
+    ServerRecording recording;  // told of every slot change by refreshRelay
 };
 
 // The whole program: argument check, start-up, relay loop. Returns the exit

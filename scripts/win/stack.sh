@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Windows dependency stack (SDL2, libogg, libvorbis, SDL2_mixer,
-# freetype, SDL2_ttf, libjpeg-turbo) from Debian's own source packages with
+# freetype, SDL2_ttf, libjpeg-turbo, zlib) from Debian's own source packages with
 # the mingw-w64 toolchain, into build-win/stack-<recipe hash>/. The hash covers
 # this script and the toolchain file, so the stack is rebuilt only when its
 # recipe changes; an interrupted build never counts as done. Only what the
@@ -76,6 +76,27 @@ build libsdl2-ttf -DSDL2TTF_VENDORED=OFF -DSDL2TTF_HARFBUZZ=OFF -DSDL2TTF_SAMPLE
 
 unpack libjpeg-turbo
 build libjpeg-turbo -DENABLE_SHARED=ON -DENABLE_STATIC=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF
+
+unpack zlib
+# Replay files are deflated with it (libzlib1.dll). Debian's source leaves out
+# win32/, whose version resource the DLL's build compiles: a small one instead.
+mkdir -p "$DIR"/win32
+cat >"$DIR"/win32/zlib1.rc <<'RC'
+1 VERSIONINFO
+FILEVERSION 1,2,13,0
+PRODUCTVERSION 1,2,13,0
+BEGIN
+  BLOCK "StringFileInfo"
+  BEGIN
+    BLOCK "040904E4"
+    BEGIN
+      VALUE "FileDescription", "zlib data compression library\0"
+      VALUE "OriginalFilename", "zlib1.dll\0"
+    END
+  END
+END
+RC
+build zlib
 
 rm -rf "$WORK"
 touch "$PREFIX/.done"

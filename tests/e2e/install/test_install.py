@@ -86,6 +86,8 @@ class InstalledTreeTest(unittest.TestCase):
         self.assertTrue(os.access(at("games", "blastavia"), os.X_OK))
         for role in ("blastavia-server", "blastavia-bot"):
             self.assertEqual(os.readlink(at("games", role)), "blastavia")
+        self.assertTrue(os.path.samefile(at("games", "blastavia-replay-info"),
+                                         os.path.join(PROGRAM_DIR, "replay-info")))
 
     def test_icons_at_every_size(self):
         for size in ICON_SIZES:
