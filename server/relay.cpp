@@ -38,7 +38,8 @@ int Server::relayLoop(SendMode mode) {
         if (mode == SendMode::Batched) {
             platform::sendBatch(gameSocket, batch.datagrams, count);
         } else {
-            for (size_t k = 0; k < count; ++k) platform::sendDatagram(gameSocket, batch.datagrams[k]);
+            for (size_t k = 0; k < count; ++k)
+                platform::sendDatagram(gameSocket, batch.datagrams[k]);
         }
     }
     return 1;

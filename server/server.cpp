@@ -102,7 +102,8 @@ void Server::lobbyLoop() {
         // cannot take at once (it always fits a fresh one) is not waited for.
         bool full = isServerFull();
         char reply[128];
-        size_t length = formatJoinReply(mapNameText, full ? 1 : 0, fragLimitValue, reply, sizeof reply);
+        size_t length =
+            formatJoinReply(mapNameText, full ? 1 : 0, fragLimitValue, reply, sizeof reply);
         // The handshake has shown the peer's address is its own. The pass is
         // there before the reply, since a game sends its first state as soon
         // as it reads it.
@@ -113,7 +114,8 @@ void Server::lobbyLoop() {
         platform::closeSocket(connection);
         // Only this one client is lost; the others may still join. A peer
         // that hung up is its own affair and prints nothing.
-        if (sent != long(length) && !peersFault) consoleLine(console, "Error: Could not send data \n");
+        if (sent != long(length) && !peersFault)
+            consoleLine(console, "Error: Could not send data \n");
     }
 }
 

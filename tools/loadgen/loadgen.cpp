@@ -158,7 +158,8 @@ public:
         if (!platform::parseDottedQuad(options.strangerIp, &local)) return false;
         Client& c = strangerClient;
         c.socket = platform::udpSocket();
-        if (c.socket == platform::NO_SOCKET || !platform::bindAddress(c.socket, local)) return false;
+        if (c.socket == platform::NO_SOCKET) return false;
+        if (!platform::bindAddress(c.socket, local)) return false;
         platform::setNonBlocking(c.socket);
         sockets.push_back(c.socket);
         platform::copyText(c.state.name, FORGED_NAME);
@@ -355,7 +356,8 @@ int main(int argc, char** argv) {
     int honestLive = o.clients < live ? o.clients : live;
     // Each state a slot sends makes every live slot hear nine: the honest
     // clients' own states alone owe them this many.
-    long long expected = (hostile ? honestSent - dropped : processed) * (SLOT_COUNT - 1) * honestLive;
+    long long owed = hostile ? honestSent - dropped : processed;
+    long long expected = owed * (SLOT_COUNT - 1) * honestLive;
     long long received = load.relaysReceived();
 
     std::printf("loadgen: %d clients, %.1f s, %s\n", o.clients, seconds,

@@ -29,7 +29,8 @@ measure() {
   "$@" >/dev/null &
   pid=$!
   sleep 0.3
-  nominal=$("$bin/loadgen" --clients 10 --seconds "$seconds" --server-pid $pid $options | grep RESULT)
+  nominal=$("$bin/loadgen" --clients 10 --seconds "$seconds" --server-pid $pid $options \
+            | grep RESULT)
   saturated=$("$bin/loadgen" --clients 10 --seconds "$seconds" --server-pid $pid --saturate \
               $options | grep RESULT)
   kill $pid
