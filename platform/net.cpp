@@ -25,6 +25,11 @@ bool bindAnyInterface(Socket s, uint16_t port) {
     return bind(handle(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
 }
 
+bool bindAddress(Socket s, const NetAddress& local) {
+    sockaddr_in sa = toSockaddr(local);
+    return bind(handle(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
+}
+
 bool listenOn(Socket s, int backlog) { return listen(handle(s), backlog) == 0; }
 
 long sendTo(Socket s, const void* data, size_t len, const NetAddress& to) {

@@ -40,11 +40,17 @@ int waitReadable(const Socket* sockets, size_t count, uint32_t timeoutMs);
 bool setReceiveTimeout(Socket s, uint32_t ms);
 
 bool bindAnyInterface(Socket s, uint16_t port);
+// Binds to one of this host's addresses (port 0: any free port).
+bool bindAddress(Socket s, const NetAddress& local);
 bool listenOn(Socket s, int backlog);
-Socket acceptConnection(Socket s);  // NO_SOCKET on failure
+// NO_SOCKET on failure; the peer's address in *peer when asked.
+Socket acceptConnection(Socket s, NetAddress* peer = nullptr);
 // After a failed acceptConnection: true when only that one pending connection
 // failed (the peer reset it, the network hiccuped) and the listener is fine.
 bool acceptFailedForPeerOnly();
+// After a failed send on a connection: true when the peer caused it (it reset
+// or closed the connection, or will not take the bytes now).
+bool sendFailedForPeerOnly();
 // Connects, giving up after timeoutMs (0: the system's own limit).
 bool connectTo(Socket s, const NetAddress& to, uint32_t timeoutMs);
 
@@ -54,12 +60,23 @@ long receiveBytes(Socket s, void* data, size_t len);
 long sendTo(Socket s, const void* data, size_t len, const NetAddress& to);
 long receiveFrom(Socket s, void* data, size_t len, NetAddress* from);
 
+// Asks the system to tell, with each datagram s receives, which of this
+// host's addresses it was sent to (see receiveDatagram).
+bool enableArrivalAddress(Socket s);
+// receiveFrom that also gives the local address the datagram reached (0 when
+// the system did not say), so answers can leave from that same address: a
+// peer that reached us by one of several addresses takes only answers from it.
+long receiveDatagram(Socket s, void* data, size_t len, NetAddress* from, uint32_t* arrivedAt);
+
 // One outgoing datagram of a batch.
 struct Datagram {
     const void* data;
     size_t len;
     NetAddress to;
+    uint32_t fromIp = 0;  // local address it leaves from (network order); 0: the system's pick
 };
+// One datagram, from its fromIp when it has one.
+long sendDatagram(Socket s, const Datagram& d);
 // Sends the datagrams in order, in as few system calls as the platform allows.
 // Returns how many went out.
 size_t sendBatch(Socket s, const Datagram* datagrams, size_t count);

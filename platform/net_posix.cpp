@@ -2,6 +2,7 @@
 #include "platform/net_system.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
@@ -36,9 +37,15 @@ bool setReceiveTimeout(Socket s, uint32_t ms) {
     return setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) == 0;
 }
 
-Socket acceptConnection(Socket s) {
+Socket acceptConnection(Socket s, NetAddress* peer) {
     for (;;) {
-        Socket c = accept4(s, nullptr, nullptr, SOCK_CLOEXEC);
+        sockaddr_in sa{};
+        socklen_t salen = sizeof sa;
+        Socket c = accept4(s, reinterpret_cast<sockaddr*>(&sa), &salen, SOCK_CLOEXEC);
+        if (c >= 0 && peer) {
+            peer->ip = sa.sin_addr.s_addr;
+            peer->port = ntohs(sa.sin_port);
+        }
         if (c >= 0 || errno != EINTR) return c;
     }
 }
@@ -47,6 +54,16 @@ bool acceptFailedForPeerOnly() {
     switch (errno) {
     case ECONNABORTED: case EPROTO: case EINTR: case EAGAIN: case ENETDOWN: case ENOPROTOOPT:
     case EHOSTDOWN: case ENONET: case EHOSTUNREACH: case EOPNOTSUPP: case ENETUNREACH:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool sendFailedForPeerOnly() {
+    switch (errno) {
+    case ECONNRESET: case EPIPE: case ENOTCONN: case EAGAIN: case ETIMEDOUT: case EHOSTUNREACH:
+    case ENETUNREACH: case ENETDOWN:
         return true;
     default:
         return false;
@@ -111,6 +128,90 @@ long receiveFrom(Socket s, void* data, size_t len, NetAddress* from) {
     return n;
 }
 
+bool enableArrivalAddress(Socket s) {
+    int on = 1;
+    return setsockopt(s, IPPROTO_IP, IP_PKTINFO, &on, sizeof on) == 0;
+}
+
+long receiveDatagram(Socket s, void* data, size_t len, NetAddress* from, uint32_t* arrivedAt) {
+    sockaddr_in sa{};
+    iovec iov{data, len};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))];
+    msghdr m{};
+    long n;
+    do {
+        m.msg_name = &sa;
+        m.msg_namelen = sizeof sa;
+        m.msg_iov = &iov;
+        m.msg_iovlen = 1;
+        m.msg_control = control;
+        m.msg_controllen = sizeof control;
+        m.msg_flags = 0;
+        n = recvmsg(s, &m, 0);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) return n;
+    if (from) {
+        from->ip = sa.sin_addr.s_addr;
+        from->port = ntohs(sa.sin_port);
+    }
+    if (arrivedAt) {
+        *arrivedAt = 0;
+        for (cmsghdr* c = CMSG_FIRSTHDR(&m); c; c = CMSG_NXTHDR(&m, c)) {
+            if (c->cmsg_level != IPPROTO_IP || c->cmsg_type != IP_PKTINFO) continue;
+            in_pktinfo info;
+            std::memcpy(&info, CMSG_DATA(c), sizeof info);
+            // The address a reply should come from: for a datagram to a
+            // broadcast address, that of the interface it came in by.
+            *arrivedAt = info.ipi_spec_dst.s_addr;
+        }
+    }
+    return n;
+}
+
+namespace {
+// Room for one datagram's chosen source address.
+struct SourceControl {
+    alignas(cmsghdr) char bytes[CMSG_SPACE(sizeof(in_pktinfo))];
+};
+
+// Fills m's name, data and (with a fromIp) its source address.
+void describe(const Datagram& d, msghdr& m, sockaddr_in& to, iovec& iov, SourceControl& source) {
+    to = toSockaddr(d.to);
+    iov.iov_base = const_cast<void*>(d.data);
+    iov.iov_len = d.len;
+    m = msghdr{};
+    m.msg_name = &to;
+    m.msg_namelen = sizeof to;
+    m.msg_iov = &iov;
+    m.msg_iovlen = 1;
+    if (d.fromIp == 0) return;
+    std::memset(source.bytes, 0, sizeof source.bytes);
+    m.msg_control = source.bytes;
+    m.msg_controllen = sizeof source.bytes;
+    cmsghdr* c = CMSG_FIRSTHDR(&m);
+    c->cmsg_level = IPPROTO_IP;
+    c->cmsg_type = IP_PKTINFO;
+    c->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+    in_pktinfo info{};
+    info.ipi_spec_dst.s_addr = d.fromIp;
+    std::memcpy(CMSG_DATA(c), &info, sizeof info);
+}
+}  // namespace
+
+long sendDatagram(Socket s, const Datagram& d) {
+    if (d.fromIp == 0) return sendTo(s, d.data, d.len, d.to);
+    msghdr m;
+    sockaddr_in to;
+    iovec iov;
+    SourceControl source;
+    describe(d, m, to, iov, source);
+    long n;
+    do {
+        n = sendmsg(s, &m, MSG_NOSIGNAL);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
 size_t sendBatch(Socket s, const Datagram* datagrams, size_t count) {
     // Room for a whole relay round (90 datagrams) in one system call.
     constexpr size_t BATCH = 128;
@@ -119,17 +220,11 @@ size_t sendBatch(Socket s, const Datagram* datagrams, size_t count) {
         mmsghdr msgs[BATCH];
         iovec iov[BATCH];
         sockaddr_in addrs[BATCH];
+        SourceControl sources[BATCH];
         size_t n = count - sent < BATCH ? count - sent : BATCH;
         for (size_t i = 0; i < n; ++i) {
-            const Datagram& d = datagrams[sent + i];
-            addrs[i] = toSockaddr(d.to);
-            iov[i].iov_base = const_cast<void*>(d.data);
-            iov[i].iov_len = d.len;
             msgs[i] = mmsghdr{};
-            msgs[i].msg_hdr.msg_name = &addrs[i];
-            msgs[i].msg_hdr.msg_namelen = sizeof addrs[i];
-            msgs[i].msg_hdr.msg_iov = &iov[i];
-            msgs[i].msg_hdr.msg_iovlen = 1;
+            describe(datagrams[sent + i], msgs[i].msg_hdr, addrs[i], iov[i], sources[i]);
         }
         int r = sendmmsg(s, msgs, unsigned(n), MSG_NOSIGNAL);
         if (r < 0) {

@@ -3,6 +3,8 @@
 
 #include <mswsock.h>
 
+#include <cstring>
+
 namespace platform {
 
 using sys::handle;
@@ -86,7 +88,27 @@ bool setReceiveTimeout(Socket s, uint32_t ms) {
                       sizeof timeout) == 0;
 }
 
-Socket acceptConnection(Socket s) { return socketOf(accept(handle(s), nullptr, nullptr)); }
+Socket acceptConnection(Socket s, NetAddress* peer) {
+    sockaddr_in sa{};
+    int salen = sizeof sa;
+    Socket c = socketOf(accept(handle(s), reinterpret_cast<sockaddr*>(&sa), &salen));
+    if (c != NO_SOCKET && peer) {
+        peer->ip = sa.sin_addr.s_addr;
+        peer->port = ntohs(sa.sin_port);
+    }
+    return c;
+}
+
+bool sendFailedForPeerOnly() {
+    switch (WSAGetLastError()) {
+    case WSAECONNRESET: case WSAECONNABORTED: case WSAENOTCONN: case WSAEWOULDBLOCK:
+    case WSAETIMEDOUT: case WSAEHOSTUNREACH: case WSAENETUNREACH: case WSAENETDOWN:
+    case WSAENETRESET: case WSAESHUTDOWN:
+        return true;
+    default:
+        return false;
+    }
+}
 
 bool acceptFailedForPeerOnly() {
     switch (WSAGetLastError()) {
@@ -174,9 +196,99 @@ long receiveFrom(Socket s, void* data, size_t len, NetAddress* from) {
     }
 }
 
+namespace {
+// WSARecvMsg is reached through the socket's extension table.
+LPFN_WSARECVMSG receiveMessage(SOCKET h) {
+    static LPFN_WSARECVMSG found = nullptr;
+    if (!found) {
+        GUID id = WSAID_WSARECVMSG;
+        DWORD bytes = 0;
+        LPFN_WSARECVMSG f = nullptr;
+        if (WSAIoctl(h, SIO_GET_EXTENSION_FUNCTION_POINTER, &id, sizeof id, &f, sizeof f, &bytes,
+                     nullptr, nullptr) == 0)
+            found = f;
+    }
+    return found;
+}
+}  // namespace
+
+bool enableArrivalAddress(Socket s) {
+    DWORD on = 1;
+    return setsockopt(handle(s), IPPROTO_IP, IP_PKTINFO, reinterpret_cast<const char*>(&on),
+                      sizeof on) == 0 &&
+           receiveMessage(handle(s)) != nullptr;
+}
+
+long receiveDatagram(Socket s, void* data, size_t len, NetAddress* from, uint32_t* arrivedAt) {
+    if (arrivedAt) *arrivedAt = 0;
+    LPFN_WSARECVMSG recvMsg = receiveMessage(handle(s));
+    if (!recvMsg) return receiveFrom(s, data, len, from);
+    for (;;) {
+        sockaddr_in sa{};
+        WSABUF buffer{ULONG(len), static_cast<char*>(data)};
+        char control[WSA_CMSG_SPACE(sizeof(IN_PKTINFO))] = {};
+        WSAMSG m{};
+        m.name = reinterpret_cast<sockaddr*>(&sa);
+        m.namelen = sizeof sa;
+        m.lpBuffers = &buffer;
+        m.dwBufferCount = 1;
+        m.Control.buf = control;
+        m.Control.len = sizeof control;
+        DWORD got = 0;
+        long n;
+        if (recvMsg(handle(s), &m, &got, nullptr, nullptr) == SOCKET_ERROR) {
+            int error = WSAGetLastError();
+            if (error == WSAECONNRESET) continue;  // an ICMP answer to an earlier send
+            // Too long for the buffer: cut to it, as Linux does.
+            if (error != WSAEMSGSIZE) return -1;
+            n = long(len);
+        } else {
+            n = long(got);
+        }
+        if (from) {
+            from->ip = sa.sin_addr.s_addr;
+            from->port = ntohs(sa.sin_port);
+        }
+        if (arrivedAt && m.Control.len > 0) {
+            for (WSACMSGHDR* c = WSA_CMSG_FIRSTHDR(&m); c; c = WSA_CMSG_NXTHDR(&m, c)) {
+                if (c->cmsg_level != IPPROTO_IP || c->cmsg_type != IP_PKTINFO) continue;
+                IN_PKTINFO info;
+                std::memcpy(&info, WSA_CMSG_DATA(c), sizeof info);
+                *arrivedAt = info.ipi_addr.s_addr;
+            }
+        }
+        return n;
+    }
+}
+
+long sendDatagram(Socket s, const Datagram& d) {
+    if (d.fromIp == 0) return sendTo(s, d.data, d.len, d.to);
+    sockaddr_in to = toSockaddr(d.to);
+    WSABUF buffer{ULONG(d.len), static_cast<char*>(const_cast<void*>(d.data))};
+    char control[WSA_CMSG_SPACE(sizeof(IN_PKTINFO))] = {};
+    WSAMSG m{};
+    m.name = reinterpret_cast<sockaddr*>(&to);
+    m.namelen = sizeof to;
+    m.lpBuffers = &buffer;
+    m.dwBufferCount = 1;
+    m.Control.buf = control;
+    m.Control.len = sizeof control;
+    WSACMSGHDR* c = WSA_CMSG_FIRSTHDR(&m);
+    c->cmsg_level = IPPROTO_IP;
+    c->cmsg_type = IP_PKTINFO;
+    c->cmsg_len = WSA_CMSG_LEN(sizeof(IN_PKTINFO));
+    IN_PKTINFO info{};
+    info.ipi_addr.s_addr = d.fromIp;
+    std::memcpy(WSA_CMSG_DATA(c), &info, sizeof info);
+    DWORD sent = 0;
+    if (WSASendMsg(handle(s), &m, 0, &sent, nullptr, nullptr) == 0) return long(sent);
+    // A system that cannot choose the source still gets the datagram out.
+    return sendTo(s, d.data, d.len, d.to);
+}
+
 size_t sendBatch(Socket s, const Datagram* datagrams, size_t count) {
     // Winsock has no sendmmsg: one call per datagram, in the same order.
-    for (size_t i = 0; i < count; ++i) sendTo(s, datagrams[i].data, datagrams[i].len, datagrams[i].to);
+    for (size_t i = 0; i < count; ++i) sendDatagram(s, datagrams[i]);
     return count;
 }
 

@@ -72,6 +72,13 @@ def state_text(client_id, name, x):
     return f"{body}+{checksum(body)} ".encode()
 
 
+def join():
+    """Asks the lobby, as the game does before its first state: the server
+    gives a slot only to a host it has just answered."""
+    with socket.create_connection(("127.0.0.1", 2185), timeout=5) as s:
+        s.recv(512)
+
+
 def probe(faults, seconds=20, listeners=3):
     """How late a state arrives after a newer one from the same player: one
     sender numbers its states (in x), three listeners play along and note
@@ -83,6 +90,8 @@ def probe(faults, seconds=20, listeners=3):
         for s in others:
             s.setblocking(False)
         to = ("127.0.0.1", 2184)
+        for _ in range(listeners + 1):
+            join()
         first_seen = [dict() for _ in others]  # number -> first arrival
         highest = [(-1, 0.0) for _ in others]
         late = []

@@ -5,6 +5,7 @@
 
 #include "platform/net.h"
 #include "protocol/protocol.h"
+#include "server/admission.h"
 
 // A vacant slot keeps its last client's id, name and state: they keep being
 // relayed, flagged vacant, so every client sees that player leave.
@@ -15,6 +16,10 @@ struct PlayerSlot {
     platform::NetAddress address;  // where this client's relays go
     int32_t vacant = 1;
     char lastState[protocol::STATE_TEXT_SIZE] = "";  // last accepted state, without its suffix
+    // The server address this client's datagrams reach: its relays leave from
+    // it, since a client takes answers only from the address it joined (0: any).
+    uint32_t reachedIp = 0;
+    FanOutBudget fanOuts;  // how often this client's states may be relayed to all
 };
 
 constexpr int MAX_RELAYS = protocol::SLOT_COUNT * (protocol::SLOT_COUNT - 1);

@@ -8,6 +8,10 @@
 
 using namespace protocol;
 
+namespace {
+constexpr int LOBBY_BACKLOG = 1024;
+}  // namespace
+
 Server::Server(const char* mapArg, const char* maxPlayersArg, const char* fragLimitArg,
                FILE* consoleFile)
     : console(consoleFile) {
@@ -53,7 +57,13 @@ bool Server::startUp() {
         failure = "Could not bind init-socket name";
     if (!failure && !platform::bindAnyInterface(gameSocket, GAME_PORT))
         failure = "Could not bind game-socket name";
-    if (!failure && !platform::listenOn(initSocket, 10))
+    // Relays leave from the address each player reached; without the option
+    // the system picks, which serves every player who joined by that one.
+    if (!failure) platform::enableArrivalAddress(gameSocket);
+    // Room for a burst of connections: with only a few, a host connecting as
+    // fast as it can keeps the queue full, and an honest join that finds it
+    // full waits for its connect to be retried a second or more later.
+    if (!failure && !platform::listenOn(initSocket, LOBBY_BACKLOG))
         failure = "Could not listen for connections";
     if (failure) {
         consoleLine(console, "Error: %s \n", failure);
@@ -76,7 +86,8 @@ bool Server::isServerFull() const { return occupied.load() >= maxPlayersValue; }
 
 void Server::lobbyLoop() {
     for (;;) {
-        platform::Socket connection = platform::acceptConnection(initSocket);
+        platform::NetAddress peer;
+        platform::Socket connection = platform::acceptConnection(initSocket, &peer);
         if (connection == platform::NO_SOCKET) {
             if (networkGone.load()) return;
             // A peer that reset its connection before we took it must not
@@ -86,13 +97,25 @@ void Server::lobbyLoop() {
             cleanUp();
             return;
         }
+        // Each connection costs one accept, one send and a close, whatever
+        // the peer does: nothing is read, and a reply the peer's connection
+        // cannot take at once (it always fits a fresh one) is not waited for.
+        bool full = isServerFull();
         char reply[128];
-        size_t length = formatJoinReply(mapNameText, isServerFull() ? 1 : 0, fragLimitValue,
-                                        reply, sizeof reply);
+        size_t length =
+            formatJoinReply(mapNameText, full ? 1 : 0, fragLimitValue, reply, sizeof reply);
+        // The handshake has shown the peer's address is its own. The pass is
+        // there before the reply, since a game sends its first state as soon
+        // as it reads it.
+        if (!full) admitJoin(peer.ip);
+        platform::setNonBlocking(connection);
         long sent = platform::sendBytes(connection, reply, length);
+        bool peersFault = sent != long(length) && platform::sendFailedForPeerOnly();
         platform::closeSocket(connection);
-        // Only this one client is lost; the others may still join.
-        if (sent != long(length)) consoleLine(console, "Error: Could not send data \n");
+        // Only this one client is lost; the others may still join. A peer
+        // that hung up is its own affair and prints nothing.
+        if (sent != long(length) && !peersFault)
+            consoleLine(console, "Error: Could not send data \n");
     }
 }
 

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "platform/clock.h"
 #include "platform/thread.h"
 #include "server/discovery.h"
 #include "server/player_slot.h"
@@ -35,10 +36,18 @@ public:
     // One received datagram of `length` bytes in `buffer` (room for one more
     // byte): expire, verify, record, and fill the relays it causes. Returns
     // their count (0: dropped). The batch stays valid until the next call.
-    size_t handleDatagram(const platform::NetAddress& from, char* buffer, size_t length);
+    // `reachedIp`: the local address it arrived at (0: unknown). Only a
+    // datagram its slot's own address sent, within the slot's budget, is relayed.
+    size_t handleDatagram(const platform::NetAddress& from, char* buffer, size_t length,
+                          uint32_t reachedIp = 0);
 
     void expireSlots();
-    void recordDatagram(const platform::NetAddress& from, const char* text);
+    // The sender's slot, or -1 when the datagram is dropped: it names a player
+    // from another address, or is new without a pass, or finds no vacant slot.
+    int recordDatagram(const platform::NetAddress& from, const char* text, uint32_t reachedIp = 0);
+
+    // The lobby answered `ip` "not full": it may take one slot for a while.
+    void admitJoin(uint32_t ip) { passes.grant(ip, platform::timeGetTime()); }
 
     // Stops the networking: marks it gone and wakes both sockets' waiters.
     // Safe from either thread; the descriptors are closed by the destructor.
@@ -72,6 +81,7 @@ private:
     platform::Socket discoverySocket = platform::NO_SOCKET;
     platform::Thread discoveryThread;
     DiscoveryLimiter discoveryLimiter;  // discovery thread only
+    JoinPasses passes;  // granted by the lobby, taken by the relay
     std::atomic<bool> networkGone{false};
     // The lobby only counts occupied slots; the main thread publishes the count.
     std::atomic<int> occupied{0};

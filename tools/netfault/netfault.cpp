@@ -379,4 +379,24 @@ ssize_t recvfrom(int fd, void* buf, size_t len, int flags, sockaddr* from, sockl
     }
 }
 
+// The server reads with recvmsg to learn which local address each datagram
+// reached. Under faults it reads through the faulty recvfrom above instead; a
+// held datagram has lost that address, so none is told (replies then leave
+// from the system's pick, which on one address is the same).
+ssize_t recvmsg(int fd, msghdr* m, int flags) {
+    using RecvMsg = ssize_t (*)(int, msghdr*, int);
+    static RecvMsg realRecvMsg = reinterpret_cast<RecvMsg>(dlsym(RTLD_NEXT, "recvmsg"));
+    if (!faults.active || !faults.in || (flags & MSG_PEEK) || !isUdp(fd) || m->msg_iovlen != 1)
+        return realRecvMsg(fd, m, flags);
+    socklen_t nameLen = m->msg_namelen;
+    ssize_t n = recvfrom(fd, m->msg_iov[0].iov_base, m->msg_iov[0].iov_len, flags,
+                         static_cast<sockaddr*>(m->msg_name), m->msg_name ? &nameLen : nullptr);
+    if (n >= 0) {
+        m->msg_namelen = nameLen;
+        m->msg_controllen = 0;
+        m->msg_flags = 0;
+    }
+    return n;
+}
+
 }  // extern "C"

@@ -5,7 +5,10 @@
 #   tests/bench/server/run.sh [BUILD_DIR] [SECONDS]
 # Needs ports 2184/2185 free. Prints each run and the ratios to the baseline.
 # The baseline's relays carry no valid checksum, so loadgen counts them lost;
-# only its CPU and rate figures matter.
+# only its CPU and rate figures matter. It has no lobby: its clients do not join.
+# In saturation each client sends far beyond the game's rate, so the server
+# fans out only its budget (twice the game's rate per client) and drops the
+# rest cheaply: its rate there is what it takes in, not what it relays.
 set -eu
 build=${1:-build}
 seconds=${2:-5}
@@ -17,16 +20,19 @@ bin=$build/stage/bin
 
 field() { echo "$1" | tr ' ' '\n' | sed -n "s/^$2=//p"; }
 
-# measure NAME COMMAND...: sets nominal_NAME and saturated_NAME to RESULT lines.
+# measure NAME "LOADGEN OPTIONS" COMMAND...: sets nominal_NAME and
+# saturated_NAME to RESULT lines.
 measure() {
   name=$1
-  shift
+  options=$2
+  shift 2
   "$@" >/dev/null &
   pid=$!
   sleep 0.3
-  nominal=$("$bin/loadgen" --clients 10 --seconds "$seconds" --server-pid $pid | grep RESULT)
+  nominal=$("$bin/loadgen" --clients 10 --seconds "$seconds" --server-pid $pid $options \
+            | grep RESULT)
   saturated=$("$bin/loadgen" --clients 10 --seconds "$seconds" --server-pid $pid --saturate \
-              | grep RESULT)
+              $options | grep RESULT)
   kill $pid
   wait $pid 2>/dev/null || true
   echo "$name nominal:    $nominal"
@@ -34,9 +40,9 @@ measure() {
   eval "nominal_$name=\"\$nominal\"; saturated_$name=\"\$saturated\""
 }
 
-measure baseline "$bin/relay_baseline"
-measure server "$bin/server" hall 10 20
-measure onebyone "$bin/server_onebyone" hall 10 20
+measure baseline --no-join "$bin/relay_baseline"
+measure server "" "$bin/server" hall 10 20
+measure onebyone "" "$bin/server_onebyone" hall 10 20
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 echo

@@ -91,6 +91,7 @@ TEST(ServerDiscovery, AnswersOneHostAndBroadcastWithItsMatch) {
     }
     // A player joining shows in the next answer; the console says only the join.
     UdpClient player;
+    player.join();
     player.send(stateDatagram("42127.0.0.1", "Ace"));
     EXPECT_EQ(server->readLine(), "New Client:  Ace \n");
     RawSocket raw;
@@ -129,6 +130,7 @@ TEST(ServerDiscovery, JunkShortAndOversizedQueriesGetNothing) {
     EXPECT_LE(got[0].size(), good.size());
     // Nothing was printed for any of it: the next line is the next join.
     UdpClient player;
+    player.join();
     player.send(stateDatagram("43127.0.0.1", "Bo"));
     EXPECT_EQ(server->readLine(), "New Client:  Bo \n");
 }

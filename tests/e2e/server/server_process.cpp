@@ -136,6 +136,8 @@ void ServerProcess::stop() {
 UdpClient::UdpClient() : socket(platform::udpSocket()) {}
 UdpClient::~UdpClient() { platform::closeSocket(socket); }
 
+std::string UdpClient::join() { return askLobby(); }
+
 void UdpClient::send(const std::string& text) {
     platform::NetAddress to;
     platform::lookupHost("127.0.0.1", &to);

@@ -39,6 +39,9 @@ class UdpClient {
 public:
     UdpClient();
     ~UdpClient();
+    // Asks the lobby, as the game does before its first state: the server
+    // gives a slot only to a host it has just answered. Returns the reply.
+    std::string join();
     void send(const std::string& text);
     // Datagrams received until `quietMs` pass without one.
     std::vector<std::string> receiveAll(int quietMs = 150);

@@ -36,7 +36,9 @@ void checkRelays(const Server& server, const platform::NetAddress& from, size_t 
     int sender = -1;
     for (int i = 0; i < SLOT_COUNT && sender < 0 && count > 0; ++i) {
         const PlayerSlot& s = server.slot(i);
-        if (s.vacant == 0 && s.address.port == from.port && s.lastHeard == fakeNow) sender = i;
+        if (s.vacant == 0 && s.address.ip == from.ip && s.address.port == from.port &&
+            s.lastHeard == fakeNow)
+            sender = i;
     }
     if (sender < 0) return;
     const PlayerSlot& s = server.slot(sender);
@@ -66,9 +68,10 @@ void checkRelays(const Server& server, const platform::NetAddress& from, size_t 
 }  // namespace
 
 // Input: records of [control][length low][length high][bytes...]. control:
-// bits 0-3 the sender's port, bit 4 "append a correct checksum" (so most
-// records get past verification), bits 5-7 the time since the last record in
-// steps of 200 ms (so slots time out).
+// bits 0-3 the sender's port (ports 0-7 on a host the lobby has just
+// answered, 8-15 on one that never joined), bit 4 "append a correct checksum"
+// (so most records get past verification), bits 5-7 the time since the last
+// record in steps of 200 ms (so slots time out).
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     platform::setClockSource(fakeClock);
     fakeNow = 0xFFFFF000u;  // start just before a wrap of the clock
@@ -91,9 +94,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (withSum) n = withSum;
         }
         platform::NetAddress from;
-        from.ip = 0x0100007f;
+        bool joined = (control & 0x08) == 0;
+        from.ip = joined ? 0x0100007f : 0x4200000a;
         from.port = uint16_t(40000 + (control & 0x0F));
-        checkRelays(server, from, server.handleDatagram(from, buffer, n));
+        if (joined) server.admitJoin(from.ip);
+        size_t count = server.handleDatagram(from, buffer, n);
+        // A host that never joined makes the server send nothing.
+        check(joined || count == 0);
+        checkRelays(server, from, count);
     }
     return 0;
 }

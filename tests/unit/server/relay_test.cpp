@@ -16,9 +16,12 @@ namespace {
 uint32_t fakeNow = 0;
 uint32_t fakeClock() { return fakeNow; }
 
-platform::NetAddress from(uint16_t port) {
+constexpr uint32_t LOCAL = 0x0100007f;     // 127.0.0.1, where the test's players join from
+constexpr uint32_t STRANGER = 0x4200000a;  // 10.0.0.66, which never joined
+
+platform::NetAddress from(uint16_t port, uint32_t ip = LOCAL) {
     platform::NetAddress a;
-    a.ip = 0x0100007f;
+    a.ip = ip;
     a.port = port;
     return a;
 }
@@ -48,14 +51,21 @@ protected:
         std::fclose(console);
         platform::setClockSource(nullptr);
     }
-    size_t send(uint16_t port, const std::string& datagram) {
+    size_t send(uint16_t port, const std::string& datagram, uint32_t ip = LOCAL) {
         char buf[NET_BUFFER_SIZE + 1];
         size_t n = datagram.size() < sizeof buf - 1 ? datagram.size() : sizeof buf - 1;
         std::memcpy(buf, datagram.data(), n);
-        return server->handleDatagram(from(port), buf, n);
+        return server->handleDatagram(from(port, ip), buf, n);
     }
+    // A player's first state after the lobby answered its host, as the game does.
     size_t join(uint16_t port, const std::string& id, const std::string& name) {
-        return send(port, withSum(state(id, name)));
+        server->admitJoin(LOCAL);
+        return say(port, id, name);
+    }
+    // Any later state (no new join).
+    size_t say(uint16_t port, const std::string& id, const std::string& name, int frame = 0,
+               uint32_t ip = LOCAL) {
+        return send(port, withSum(state(id, name, frame)), ip);
     }
     std::string consoleText() {
         std::fflush(console);
@@ -101,6 +111,7 @@ TEST_F(RelayStep, BadSumsAreDroppedWithoutRelay) {
     EXPECT_EQ(send(4002, "no suffix"), 0u);
     EXPECT_EQ(send(4002, std::string("x\0+120 ", 7)), 0u);  // the NUL ends the text
     EXPECT_EQ(occupied(), 1);
+    server->admitJoin(LOCAL);
     EXPECT_EQ(send(4002, "x+120 "), 18u);
     EXPECT_STREQ(server->slot(1).clientId, "x");
     EXPECT_STREQ(server->slot(1).name, "");
@@ -112,11 +123,11 @@ TEST_F(RelayStep, SilentClientIsFreedAndComesBackIntoTheFirstVacantSlot) {
     join(4002, "22", "Bob");
     join(4003, "33", "Cid");
     fakeNow += 1000;
-    join(4001, "11", "Ace");
-    join(4003, "33", "Cid");
+    say(4001, "11", "Ace");
+    say(4003, "33", "Cid");
     EXPECT_EQ(occupied(), 3);  // exactly 1000 ms is not yet silent
     fakeNow += 1;
-    EXPECT_EQ(join(4003, "33", "Cid"), 18u);  // frees Bob, still relays to two
+    EXPECT_EQ(say(4003, "33", "Cid"), 18u);  // frees Bob, still relays to two
     EXPECT_EQ(server->slot(1).vacant, 1);
     EXPECT_EQ(relayText(0), withSum("1 " + state("22", "Bob")));  // kept, flagged vacant
 
@@ -125,8 +136,9 @@ TEST_F(RelayStep, SilentClientIsFreedAndComesBackIntoTheFirstVacantSlot) {
     EXPECT_STREQ(server->slot(1).name, "Dan");
     fakeNow += 1001;
     // Ace and Dan are both silent now; one datagram frees only the first, and
-    // Ace's own datagram takes it straight back, from a new port.
-    EXPECT_EQ(join(4011, "11", "Ace"), 27u);
+    // Ace's own datagram takes it straight back, from a new port (a NAT that
+    // moved it), without joining again.
+    EXPECT_EQ(say(4011, "11", "Ace"), 27u);
     EXPECT_EQ(server->slot(0).vacant, 0);
     EXPECT_EQ(server->slot(0).address.port, 4011);
     EXPECT_EQ(server->slot(1).vacant, 0);
@@ -142,23 +154,102 @@ TEST_F(RelayStep, SilenceIsMeasuredAcrossAClockWrap) {
     join(4002, "22", "Bob");
     EXPECT_EQ(occupied(), 2);
     fakeNow += 1000;
-    join(4002, "22", "Bob");
+    say(4002, "22", "Bob");
     EXPECT_EQ(server->slot(0).vacant, 1);
 }
 
-TEST_F(RelayStep, KnownClientKeepsItsNameAndAddress) {
+TEST_F(RelayStep, OnlyItsOwnAddressSpeaksForAPlayer) {
     join(4001, "11", "Ace");
-    send(4777, withSum(state("11", "Impostor", 7)));
+    join(4002, "22", "Bob");
+    // Another port of the same host, a host that never joined, and Bob's
+    // address naming Ace: none is stored or relayed, whatever it claims.
+    EXPECT_EQ(say(4777, "11", "Impostor", 7), 0u);
+    EXPECT_EQ(say(4001, "11", "Impostor", 7, STRANGER), 0u);
+    EXPECT_EQ(say(4002, "11", "Impostor", 7), 0u);
     EXPECT_STREQ(server->slot(0).name, "Ace");
     EXPECT_EQ(server->slot(0).address.port, 4001);
-    EXPECT_EQ(std::string(server->slot(0).lastState), state("11", "Impostor", 7));
+    EXPECT_EQ(std::string(server->slot(0).lastState), state("11", "Ace"));
+    // An address speaks for one player: Bob's, even with a fresh join, takes no second slot.
+    server->admitJoin(LOCAL);
+    EXPECT_EQ(say(4002, "77", "Second"), 0u);
+    EXPECT_EQ(occupied(), 2);
+    EXPECT_EQ(say(4001, "11", "Ace", 8), 18u);  // Ace itself still is
+}
+
+TEST_F(RelayStep, OnlyAHostTheLobbyAnsweredTakesASlotOncePerJoin) {
+    // Never joined: no slot, no relay, no line, however often it asks.
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(say(4001, "66", "Stranger", i, STRANGER), 0u);
+    EXPECT_EQ(occupied(), 0);
+    server->admitJoin(STRANGER);
+    EXPECT_EQ(say(4001, "11", "Ace", 0, LOCAL), 0u);  // a pass is for its own host
+    EXPECT_EQ(say(4001, "66", "Host", 0, STRANGER), 9u);
+    EXPECT_EQ(say(4002, "67", "Second", 0, STRANGER), 0u);  // ... and for one slot
+    EXPECT_EQ(occupied(), 1);
+    // A pass not used within the window is gone; a fresh join brings a new one.
+    server->admitJoin(LOCAL);
+    fakeNow += JoinPasses::WINDOW_MS + 1;
+    EXPECT_EQ(say(4001, "11", "Ace"), 0u);
+    EXPECT_EQ(join(4001, "11", "Ace"), 9u);
+    EXPECT_EQ(consoleText(), "New Client:  Host \nHost has disconnected \nNew Client:  Ace \n");
+}
+
+TEST_F(RelayStep, AMovedPlayerComesBackOnceItsOldSlotIsFreed) {
+    join(4001, "11", "Ace");
+    join(4002, "22", "Bob");
+    // A NAT gives Ace a new port mid-match: while its slot lives, the new
+    // port is not Ace; a second later Ace is freed and taken back from there.
+    fakeNow += 600;
+    say(4002, "22", "Bob");
+    EXPECT_EQ(say(4009, "11", "Ace"), 0u);
+    fakeNow += 401;
+    EXPECT_EQ(say(4009, "11", "Ace"), 18u);
+    EXPECT_EQ(server->slot(0).address.port, 4009);
+    EXPECT_EQ(consoleText(), "New Client:  Ace \nNew Client:  Bob \nAce has disconnected \n"
+                             "New Client:  Ace \n");
+    // Coming back is for the same host and the same player, within the window.
+    fakeNow += 400;
+    say(4009, "11", "Ace");
+    fakeNow += 1001;
+    say(4009, "11", "Ace");  // frees Bob
+    EXPECT_EQ(say(4002, "22", "Bob", 0, STRANGER), 0u);
+    EXPECT_EQ(say(4002, "23", "Bob"), 0u);
+    fakeNow += JoinPasses::WINDOW_MS + 1;
+    say(4009, "11", "Ace");
+    EXPECT_EQ(say(4002, "22", "Bob"), 0u);
     EXPECT_EQ(occupied(), 1);
 }
 
-TEST_F(RelayStep, EleventhClientIsNotRecordedButStillCausesTheRelay) {
+TEST_F(RelayStep, FanOutsAreBudgetedButEveryStateIsKept) {
+    join(4001, "11", "Ace");
+    join(4002, "22", "Bob");
+    // Players at the game's rate are never held back.
+    for (int i = 0; i < 200; ++i) {
+        fakeNow += SEND_INTERVAL_MS;
+        EXPECT_EQ(say(4001, "11", "Ace", i), 18u) << i;
+        EXPECT_EQ(say(4002, "22", "Bob", i), 18u) << i;
+    }
+    // Bob floods at one state a millisecond: a burst fans out, then twice the
+    // game's rate; each state is still stored, so the next relay is fresh.
+    // Ace plays on beside it and its budget is its own.
+    int fanOuts = 0;
+    for (int i = 0; i < 2000; ++i) {
+        fakeNow += 1;
+        if (i % SEND_INTERVAL_MS == 0) {
+            EXPECT_EQ(say(4001, "11", "Ace", i), 18u) << i;
+        }
+        fanOuts += say(4002, "22", "Bob", i) > 0;
+    }
+    EXPECT_LE(fanOuts, FanOutBudget::BURST + 2 * FanOutBudget::RATE);
+    EXPECT_GE(fanOuts, 2 * FanOutBudget::RATE);
+    EXPECT_EQ(std::string(server->slot(1).lastState), state("22", "Bob", 1999));
+    EXPECT_EQ(say(4001, "11", "Ace"), 18u);
+    EXPECT_EQ(relayText(0), withSum("0 " + state("22", "Bob", 1999)));
+}
+
+TEST_F(RelayStep, EleventhClientIsNotRecordedAndCausesNothing) {
     for (int i = 0; i < SLOT_COUNT; ++i) join(uint16_t(4000 + i), std::to_string(100 + i), "P");
     EXPECT_EQ(occupied(), SLOT_COUNT);
-    EXPECT_EQ(join(5000, "999", "Late"), size_t(MAX_RELAYS));
+    EXPECT_EQ(join(5000, "999", "Late"), 0u);
     for (int i = 0; i < SLOT_COUNT; ++i) EXPECT_STRNE(server->slot(i).clientId, "999");
     EXPECT_EQ(consoleText().find("Late"), std::string::npos);
 }
@@ -177,6 +268,7 @@ TEST_F(RelayStep, HostileDatagramsCannotOverflowOrPoisonTheTable) {
     join(4001, "11", "Ace");
     // Over-long id and name are cut to their fields.
     std::string id(60, 'i'), name(40, 'n');
+    for (int i = 0; i < 3; ++i) server->admitJoin(LOCAL);
     EXPECT_EQ(send(4002, withSum(id + " " + name + " 0")), 18u);
     EXPECT_EQ(std::string(server->slot(1).clientId), id.substr(0, CLIENT_ID_SIZE - 1));
     EXPECT_EQ(std::string(server->slot(1).name), name.substr(0, NAME_SIZE - 1));
