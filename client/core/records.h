@@ -1,9 +1,20 @@
 // Every process-wide record of the client, grouped by lifetime: read this
 // first. A new record goes into the group whose lifetime it shares, with a
 // comment saying who sets it; its type goes in the header of the module that
-// owns it. The specification's names (`settings`, `inputState`, `glWindow`,
-// ...) are kept as names of the fields below, so the game reads them as the
-// plain globals they are.
+// owns it. The records keep their own names (`settings`, `inputState`,
+// `glWindow`, ...) as references to the fields below, so the game reads them
+// as the plain globals they are.
+//
+// Where things go:
+//   a setting         one row of BLAST_SETTINGS (client/core/settings.h)
+//   a message field   one row of BLAST_STATE_FIELDS (protocol/protocol.h)
+//   a record          a field of the group below that shares its lifetime
+//   a screen          a type with update() and render() that opens its window
+//                     with initMenuVideo/initMatchVideo (client/core/glwindow.h),
+//                     run by runScreenLoop from main (client/shell/)
+//   a trace line      client/core/trace_lines.h
+// The client's rooms stand on this one: shell on match and ui; those on map,
+// net and assets; all on core; core on protocol and platform only.
 //
 // Records with behaviour of their own live in the room that owns them, with
 // the same lifetimes: process: netClient (client/net/net_client.h),
