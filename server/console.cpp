@@ -10,13 +10,3 @@ void consoleLine(FILE* console, const char* format, ...) {
     va_end(args);
     std::fflush(console);
 }
-
-void printableText(const char* text, char* out, size_t size) {
-    if (size == 0) return;
-    size_t n = 0;
-    for (; text[n] != '\0' && n + 1 < size; ++n) {
-        unsigned char c = static_cast<unsigned char>(text[n]);
-        out[n] = c < 32 || c == 127 ? '?' : char(c);
-    }
-    out[n] = '\0';
-}

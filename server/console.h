@@ -7,6 +7,5 @@
 // A null console drops the line.
 void consoleLine(FILE* console, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-// A copy of a player-supplied text safe to print: control bytes become '?',
-// so no name can drive the operator's terminal.
-void printableText(const char* text, char* out, size_t size);
+// Player-supplied texts go through platform::printableText (platform/text.h)
+// before they are printed, so no name can drive the operator's terminal.

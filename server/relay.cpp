@@ -84,7 +84,7 @@ void Server::expireSlots() {
             passes.grantReturn(s.address.ip, s.clientId, platform::timeGetTime());
             publishOccupancy();
             char name[NAME_SIZE];
-            printableText(s.name, name, sizeof name);
+            platform::printableText(s.name, name, sizeof name);
             consoleLine(console, "%s %s \n", name, "has disconnected");
             return;
         }
@@ -132,7 +132,7 @@ int Server::recordDatagram(const platform::NetAddress& from, const char* text,
     refreshRelay(free);
     publishOccupancy();
     char name[NAME_SIZE];
-    printableText(record.name, name, sizeof name);
+    platform::printableText(record.name, name, sizeof name);
     consoleLine(console, "%s %s \n", "New Client: ", name);
     return free;
 }
