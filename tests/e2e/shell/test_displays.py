@@ -84,6 +84,21 @@ class DisplaysTest(unittest.TestCase):
                         lit += sum(pixels[i:i + 3]) > 60
                 self.assertGreater(lit, 20, f"ninth {gx},{gy} of {width}x{height} is dark")
 
+    def next_match(self, config, fighter, size, name):
+        """Escape to a 640x480 menu with new settings, then a match in them
+        drawn whole at `size`."""
+        self.folder.write_config("playerName Wide\n" + config)
+        self.display.press("Escape")
+        self.assertTrue(self.game.wait_trace_after(TRACE_MENU_OPENED.lead,
+                                                   TRACE_FIRST_FRAME % (640, 480)))
+        start_match(self.display, self.game, fighter)
+        self.assertTrue(self.game.wait_trace_after(TRACE_MATCH_OPENED.lead, TRACE_FIRST_FRAME % size))
+        self.display.focus(self.game.window())
+        self.frames_after(TRACE_MATCH_OPENED.lead)
+        shot = self.f12(name)
+        self.assertEqual(shot[:2], size)
+        self.assert_map_fills(shot)
+
     def test_desktop_full_screen_menu_and_match_then_a_wide_window(self):
         self.open((1920, 1080), "videoMode 8\nfullscreen 1\n")
         self.assertTrue(self.game.wait_trace_after(TRACE_MENU_OPENED.lead,
@@ -117,18 +132,7 @@ class DisplaysTest(unittest.TestCase):
         self.assert_map_fills(shot)
 
         # 1920x1080 in a window: the menu is the usual 640x480 again.
-        self.folder.write_config("playerName Wide\nvideoMode 7\nfullscreen 0\n")
-        self.display.press("Escape")
-        self.assertTrue(self.game.wait_trace_after(TRACE_MENU_OPENED.lead,
-                                                   TRACE_FIRST_FRAME % (640, 480)))
-        start_match(self.display, self.game, 1)
-        self.assertTrue(self.game.wait_trace_after(TRACE_MATCH_OPENED.lead,
-                                                   TRACE_FIRST_FRAME % (1920, 1080)))
-        self.display.focus(self.game.window())
-        self.frames_after(TRACE_MATCH_OPENED.lead)
-        shot = self.f12("match-mode7")
-        self.assertEqual(shot[:2], (1920, 1080))
-        self.assert_map_fills(shot)
+        self.next_match("videoMode 7\nfullscreen 0\n", 1, (1920, 1080), "match-mode7")
 
     def test_wide_and_desktop_windows_resized_mid_match_keep_their_shape(self):
         self.open((1280, 1024), "videoMode 6\n")
@@ -175,18 +179,7 @@ class DisplaysTest(unittest.TestCase):
         self.assertTrue(self.game.running())
 
         # The desktop's mode in a window on this screen: 1280x1024.
-        self.folder.write_config("playerName Wide\nvideoMode 8\n")
-        self.display.press("Escape")
-        self.assertTrue(self.game.wait_trace_after(TRACE_MENU_OPENED.lead,
-                                                   TRACE_FIRST_FRAME % (640, 480)))
-        start_match(self.display, self.game, 2)
-        self.assertTrue(self.game.wait_trace_after(TRACE_MATCH_OPENED.lead,
-                                                   TRACE_FIRST_FRAME % (1280, 1024)))
-        self.display.focus(self.game.window())
-        self.frames_after(TRACE_MATCH_OPENED.lead)
-        shot = self.f12("match-desktop-1280")
-        self.assertEqual(shot[:2], (1280, 1024))
-        self.assert_map_fills(shot)
+        self.next_match("videoMode 8\n", 2, (1280, 1024), "match-desktop-1280")
 
 
 if __name__ == "__main__":
