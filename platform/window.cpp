@@ -158,13 +158,24 @@ bool changeDisplayMode(int width, int height, int colourBits) {
     return true;
 }
 
+bool desktopDisplayMode(int* width, int* height, int* colourBits) {
+    SDL_DisplayMode mode{};
+    if (!ensureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return false;
+    if (mode.w <= 0 || mode.h <= 0) return false;
+    *width = mode.w;
+    *height = mode.h;
+    int bits = int(SDL_BITSPERPIXEL(mode.format));
+    *colourBits = bits > 16 ? 32 : 16;  // the depths a window can ask for
+    return true;
+}
+
 void restoreDisplayMode() {
     // SDL gives the desktop mode back when the full-screen window goes away.
     modeRequested = false;
 }
 
 Window* createWindow(const char* className, const char* title, int width, int height,
-                     int colourBits, bool fullscreen) {
+                     int colourBits, ScreenFill fill) {
     WindowClass* c = findClass(className);
     if (!c || !ensureVideo()) return nullptr;
     int channel = colourBits <= 16 ? 5 : 8;
@@ -176,10 +187,12 @@ Window* createWindow(const char* className, const char* title, int width, int he
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
+    if (fill == ScreenFill::ModeSwitch) flags |= SDL_WINDOW_FULLSCREEN;
+    else if (fill == ScreenFill::Desktop) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    else flags |= SDL_WINDOW_RESIZABLE;
     SDL_Window* sdl = SDL_CreateWindow(title, 0, 0, width, height, flags);
     if (!sdl) return nullptr;
-    if (fullscreen && modeRequested) SDL_SetWindowDisplayMode(sdl, &requestedMode);
+    if (fill == ScreenFill::ModeSwitch && modeRequested) SDL_SetWindowDisplayMode(sdl, &requestedMode);
     Window* w = new Window;
     w->sdl = sdl;
     w->proc = c->proc;

@@ -56,12 +56,21 @@ bool changeDisplayMode(int width, int height, int colourBits);
 void restoreDisplayMode();
 // Whether changeDisplayMode would succeed, without asking for the mode.
 bool hasDisplayMode(int width, int height, int colourBits);
+// The desktop's own mode (the first display's resolution and colour depth);
+// false, with nothing written, when the display reports none.
+bool desktopDisplayMode(int* width, int* height, int* colourBits);
+
+// How a window fills the screen: not at all, in the display mode asked for
+// with changeDisplayMode, or over the whole desktop in its own mode (no mode
+// switch, so any display can do it).
+enum class ScreenFill : uint8_t { Windowed, ModeSwitch, Desktop };
 
 // A window whose client area is width x height at the screen's top-left, with a
-// title bar and no resizing, or full screen. Colour bits 16 or 32, 16-bit depth,
-// double buffered. Dispatches Create to the class's procedure before returning.
+// title bar, that the player may resize or maximise (Size messages follow), or
+// full screen. Colour bits 16 or 32, 16-bit depth, double buffered. Dispatches
+// Create to the class's procedure before returning.
 Window* createWindow(const char* className, const char* title, int width, int height,
-                     int colourBits, bool fullscreen);
+                     int colourBits, ScreenFill fill);
 bool destroyWindow(Window* w);
 void showAndFocusWindow(Window* w);
 void clientSize(Window* w, int* width, int* height);

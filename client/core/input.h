@@ -20,6 +20,7 @@ struct InputState {
     uint8_t rightButton = 0;   // recorded; nothing acts on it
     uint8_t mouseLook = 0;     // 1: mouseDelta measures movement and re-centres
     uint8_t windowActive = 1;  // frames run only while the window has the focus
+    uint8_t lookCentreMoved = 0;  // 1: the client size changed since mouse-look last read
     // Typed since the menu last took them; beyond TYPED_KEYS_KEPT they are
     // dropped, so a screen that never reads them (the match) loses nothing.
     TypedKey typed[TYPED_KEYS_KEPT];

@@ -53,6 +53,7 @@ struct ProcessRecords {
 struct ScreenRecords {
     GlWindow glWindow;          // the window, its client size and its GL context
     uint32_t fontListBase = 0;  // the font's 256 display lists; 0 while none exists
+    int32_t fontHeight = 0;     // the pixel height they were built at
 };
 
 constexpr int RESPAWN_POINT_COUNT = 4;

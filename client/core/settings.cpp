@@ -95,16 +95,24 @@ bool settingsMatch(const Settings& a, const Settings& b, unsigned keys) {
     return true;
 }
 
-VideoMode videoModeFor(int32_t videoMode) {
+VideoMode videoModeFor(int32_t videoMode, const VideoMode& desktop) {
     switch (videoMode) {
     case 1: return {800, 600, 16};
     case 2: return {1024, 768, 16};
     case 3: return {640, 480, 32};
     case 4: return {800, 600, 32};
     case 5: return {1024, 768, 32};
+    case 6: return {1280, 720, 32};
+    case 7: return {1920, 1080, 32};
+    case VIDEO_MODE_DESKTOP:
+        // Full screen over the desktop takes the desktop's size whatever is
+        // asked; a window needs some size, and the smallest mode is safe.
+        if (desktop.width <= 0 || desktop.height <= 0) return {640, 480, 32, true};
+        return {desktop.width, desktop.height, desktop.colourBits == 16 ? 16 : 32, true};
     default: return {640, 480, 16};
     }
 }
+
 
 void loadSettings(const char* path) {
     platform::copyText(settings.playerName, "Unknown");

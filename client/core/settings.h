@@ -23,7 +23,7 @@ enum class Shown {
     No,         // not on the page
     Number,     // "7"; the arrows step by one within the range
     OnOff,      // "On" / "Off"; either arrow flips it
-    VideoMode,  // "800x600 32-bit"; the arrows run round the table of modes
+    VideoMode,  // "800x600 32-bit"; the arrows run round the table of modes that fit the display
 };
 
 // One row a line: the key (the file's word and the field's name), the name of
@@ -32,7 +32,7 @@ enum class Shown {
 //   TEXT(key, bit, default, capacity)    one word, cut to capacity - 1
 // pageRow is the row on the Options page counted from the top (-1: none).
 #define BLAST_SETTINGS(INT, TEXT)                                                          \
-    INT(videoMode, KEY_VIDEO_MODE, 0, 0, 5, OutOfRange::Default, 2, Shown::VideoMode,      \
+    INT(videoMode, KEY_VIDEO_MODE, 0, 0, 8, OutOfRange::Default, 2, Shown::VideoMode,      \
         "Video mode")                                                                      \
     INT(fullscreen, KEY_FULLSCREEN, 0, 0, 1, OutOfRange::LowByteFlag, 3, Shown::OnOff,     \
         "Full screen")                                                                     \
@@ -148,8 +148,14 @@ bool settingsMatch(const Settings& a, const Settings& b, unsigned keys);
 
 struct VideoMode {
     int width, height, colourBits;
+    bool desktop = false;  // the desktop's own mode: full screen needs no mode switch
 };
-// The match window's size for a videoMode value; unknown values give 640x480x16.
-VideoMode videoModeFor(int32_t videoMode);
+// videoMode rows: 0-5 the 4:3 modes, 6 1280x720x32, 7 1920x1080x32, 8 the
+// desktop's own resolution and depth.
+constexpr int32_t VIDEO_MODE_DESKTOP = 8;
+// The match window's size for a videoMode value, given the desktop's mode for
+// row 8 (desktopVideoMode, client/core/glwindow.h; none known gives
+// 640x480x32). Values outside the table give 640x480x16.
+VideoMode videoModeFor(int32_t videoMode, const VideoMode& desktop = VideoMode{0, 0, 32});
 // The menu's window: always 640 x 480 x 16.
 constexpr VideoMode MENU_VIDEO_MODE = {640, 480, 16};

@@ -11,6 +11,10 @@ constexpr char TRACE_MENU_SPLASH[] = "menu splash shown";
 constexpr char TRACE_MENU_OPENED[] = "menu opened firstRun=%d";
 constexpr char TRACE_MENU_CLICK[] = "menu click page=%d";
 constexpr char TRACE_MENU_CLOSED[] = "menu closed";
+// The window's client size as each change arrives, and each font built (its
+// pixel height): text follows the window's size.
+constexpr char TRACE_WINDOW_SIZE[] = "window size %dx%d";
+constexpr char TRACE_FONT[] = "font height %d";
 
 // The Servers and Options pages: a row of the server list as first shown or
 // changed (not for its round-trip time), the fields after each change, the

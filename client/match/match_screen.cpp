@@ -77,7 +77,7 @@ MatchScreen::MatchScreen(int32_t chosenFighter) {
     localFighter->publishState();
     mouseLookFactor = float(settingsCopy().mouseSensitivity + 1) * 0.1f;
     inputState.mouseLook = 1;
-    if (hasVideo) createFont(18, 500, "Lucida Console");
+    if (hasVideo) createFont(matchFontHeight(glWindow.height), MATCH_FONT_WEIGHT, "Lucida Console");
 
     char musicPath[64];
     std::snprintf(musicPath, sizeof musicPath, "../data/music/%i.ogg", std::rand() % 3);

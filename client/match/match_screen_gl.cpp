@@ -11,6 +11,8 @@
 
 void MatchScreen::render() {
     if (!hasVideo) return;
+    // The player may resize the window: the text follows its height.
+    fitFont(matchFontHeight(glWindow.height), MATCH_FONT_WEIGHT, "Lucida Console");
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     applyProjection();
     map->render();

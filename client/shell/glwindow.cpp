@@ -10,24 +10,28 @@ namespace {
 
 bool endGlWindow();
 
-bool makeGlWindow(const char* title, int width, int height, int colourBits, bool fullscreen) {
+bool makeGlWindow(const char* title, int width, int height, int colourBits, int fullscreen) {
     glWindow.width = width;
     glWindow.height = height;
-    glWindow.fullscreen = fullscreen ? 1 : 0;
+    glWindow.fullscreen = uint8_t(fullscreen == FULLSCREEN_DESKTOP ? FULLSCREEN_DESKTOP
+                                  : fullscreen ? FULLSCREEN_MODE_SWITCH : WINDOWED);
     setWindowMouseSource(windowMouseDelta);
 
     if (!platform::registerWindowClass(WINDOW_CLASS_NAME, windowProc)) return false;
 
     // From here every failure releases what it made, the class included, so the
     // next attempt can register it again.
-    if (fullscreen && !platform::changeDisplayMode(width, height, colourBits)) {
-        glWindow.fullscreen = 0;
+    bool modeSwitch = glWindow.fullscreen == FULLSCREEN_MODE_SWITCH;
+    if (modeSwitch && !platform::changeDisplayMode(width, height, colourBits)) {
+        glWindow.fullscreen = WINDOWED;
         endGlWindow();
         return false;
     }
 
-    glWindow.hwnd = platform::createWindow(WINDOW_CLASS_NAME, title, width, height, colourBits,
-                                           fullscreen);
+    platform::ScreenFill fill = modeSwitch ? platform::ScreenFill::ModeSwitch
+                                : glWindow.fullscreen == FULLSCREEN_DESKTOP ? platform::ScreenFill::Desktop
+                                                                            : platform::ScreenFill::Windowed;
+    glWindow.hwnd = platform::createWindow(WINDOW_CLASS_NAME, title, width, height, colourBits, fill);
     if (!glWindow.hwnd) {
         endGlWindow();
         return false;
@@ -40,13 +44,15 @@ bool makeGlWindow(const char* title, int width, int height, int colourBits, bool
     }
 
     platform::showAndFocusWindow(glWindow.hwnd);
+    // Over the desktop the window takes the desktop's size, whatever was asked.
+    if (glWindow.fullscreen == FULLSCREEN_DESKTOP) platform::clientSize(glWindow.hwnd, &width, &height);
     resizeGlScene(width, height);
     initGlState();
     return true;
 }
 
 bool endGlWindow() {
-    if (glWindow.fullscreen == 1) platform::restoreDisplayMode();
+    if (glWindow.fullscreen == FULLSCREEN_MODE_SWITCH) platform::restoreDisplayMode();
     if (glWindow.hglrc) {
         if (!platform::makeCurrent(nullptr, nullptr)) return false;
         bool deleted = platform::deleteGlContext(glWindow.hglrc);
@@ -68,7 +74,9 @@ bool endGlWindow() {
 void useGlWindows() { setWindowMaker({makeGlWindow, endGlWindow}); }
 
 void resizeGlScene(int width, int height) {
-    if (height == 0) height = 1;
+    // Nothing later divides by a side of 0 (the projection's aspect, the menu's fit).
+    if (height <= 0) height = 1;
+    if (width <= 0) width = 1;
     glWindow.width = width;
     glWindow.height = height;
     glViewport(0, 0, width, height);

@@ -13,6 +13,10 @@ long windowProc(const platform::Message& m) {
         return platform::defaultWindowProc(m);
     case MessageType::Size:
         resizeGlScene(int(m.lParam & 0xFFFF), int(m.lParam >> 16));
+        // Mouse-look measures from the window's middle, which just moved: the
+        // next reading only puts the cursor there, or it would be a turn.
+        inputState.lookCentreMoved = 1;
+        trace(TRACE_WINDOW_SIZE, glWindow.width, glWindow.height);
         return 0;
     case MessageType::SetFocus:
         releaseHeldInput();
@@ -55,6 +59,10 @@ MouseDelta windowMouseDelta() {
         int cx = glWindow.width / 2;
         int cy = glWindow.height / 2;
         platform::setCursorPos(cx, cy);
+        if (inputState.lookCentreMoved) {
+            inputState.lookCentreMoved = 0;
+            return {0, 0};
+        }
         return {x - cx, y - cy};
     }
     return {x, y};

@@ -9,6 +9,15 @@
 // not installed); list 255 stays empty, so code 255 draws nothing.
 void createFont(int height, int weight, const char* face);
 void deleteFont();
+// Builds the font again when it was built at another height (the window's
+// size changed); nothing when it already has this one.
+void fitFont(int height, int weight, const char* face);
+
+// The match's font height for a window height: 18 pixels up to 768 lines,
+// growing with the window above that (about 25 at 1080), so the text keeps its
+// share of the screen.
+int matchFontHeight(int windowHeight);
+constexpr int MATCH_FONT_WEIGHT = 500;
 
 // Draws the overlay: the event message (until 3000 ms have passed) and this
 // frame's lines, in queue order, over the 3D scene; then empties the lines.

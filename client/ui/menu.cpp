@@ -8,8 +8,6 @@
 #include "client/ui/font.h"
 
 #include "client/core/records.h"
-#include "client/core/records.h"
-#include "client/core/records.h"
 #include "client/core/trace.h"
 #include "platform/clock.h"
 #include "platform/text.h"
@@ -21,15 +19,25 @@ MenuButton makeButton(int x0, int x1, int y0, int y1, int target) {
     return MenuButton{{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, target};
 }
 
-// The cursor in window pixels, y counted downwards as the desktop reports it.
-void cursorInWindow(int* mx, int* my) {
+// The cursor on the picture, in menu pixels, y counted downwards as the
+// desktop reports it.
+MenuPoint cursorOnMenu() {
     MouseDelta position = mouseDelta();  // absolute while mouse-look is off
-    *mx = position.x;
-    *my = position.y;
-    platform::screenToClient(glWindow.hwnd, mx, my);
+    int x = position.x, y = position.y;
+    platform::screenToClient(glWindow.hwnd, &x, &y);
+    return menuPointAt(menuView(), x, y);
+}
+
+// The same in whole menu pixels, for the hot spots.
+void cursorInWindow(int* mx, int* my) {
+    MenuPoint p = cursorOnMenu();
+    *mx = menuPixel(p.x);
+    *my = menuPixel(p.y);
 }
 
 }  // namespace
+
+MenuView menuView() { return menuViewFor(glWindow.width, glWindow.height); }
 
 bool buttonContains(const MenuButton& button, int mx, int myFromBottom) {
     return button.corners[0][0] < mx && mx < button.corners[1][0] &&
@@ -53,7 +61,7 @@ MenuScreen::MenuScreen(bool firstRun) {
     buildPages();
     loadTga("../data/menu/servers.tga", serversPicture);
     loadTga("../data/menu/options.tga", optionsPicture);
-    createFont(MENU_FONT_HEIGHT, 700, "Lucida Console");
+    createFont(menuFontHeight(menuView()), MENU_FONT_WEIGHT, "Lucida Console");
     inputState.typedCount = 0;
     loadSound(clickSound, "../data/sfx/click.wav");
     trace(TRACE_MENU_OPENED, firstRun ? 1 : 0);
@@ -144,6 +152,8 @@ void MenuScreen::update() {
 
 void MenuScreen::render() {
     if (currentPage == MENU_SERVERS || currentPage == MENU_OPTIONS) {
+        // The pages' text follows the picture's size.
+        fitFont(menuFontHeight(menuView()), MENU_FONT_WEIGHT, "Lucida Console");
         int mx, my;
         cursorInWindow(&mx, &my);
         MenuRect spot;
@@ -157,7 +167,7 @@ void MenuScreen::render() {
             drawOptionsPage(optionsPage);
             if (optionsPage.hovered(mx, MENU_HEIGHT - my, &spot)) drawMenuSpot(spot);
         }
-        drawMenuCursor(cursorImage, mx, my);
+        drawMenuCursor(cursorImage, cursorOnMenu());
         platform::swapBuffers(glWindow.hdc);
         return;
     }
@@ -166,9 +176,7 @@ void MenuScreen::render() {
     const MenuPage& page = pages[size_t(currentPage)];
     drawMenuPicture(page.background);
     if (page.hoveredButton != -1) drawMenuHighlight(page.buttons[size_t(page.hoveredButton)]);
-    int mx, my;
-    cursorInWindow(&mx, &my);
-    drawMenuCursor(cursorImage, mx, my);
+    drawMenuCursor(cursorImage, cursorOnMenu());
     platform::swapBuffers(glWindow.hdc);
 }
 
@@ -253,6 +261,9 @@ void MenuScreen::updateOptions(int mx, int my, bool click) {
     int row = click ? optionsPage.clicked(mx, my) : -1;
     if (row < 0) return;
     playSound(clickSound, CHANNEL_STEP);
+    // A mode passed over on the way is refused as a full-screen mode is.
+    if (optionsPage.tooLargeMode()[0] != '\0')
+        trace(TRACE_OPTION_REFUSED, row, optionsPage.tooLargeMode());
     if (optionsPage.status() == SaveStatus::Refused) {
         trace(TRACE_OPTION_REFUSED, row, optionsPage.missingMode());
         return;

@@ -9,6 +9,7 @@
 #include "client/assets/sound.h"
 #include "client/assets/texture.h"
 #include "client/ui/menu_layout.h"
+#include "client/ui/menu_view.h"
 #include "client/ui/options_page.h"
 #include "client/ui/servers_page.h"
 #include "platform/window.h"
@@ -55,7 +56,7 @@ public:
     Image serversPicture;
     Image optionsPicture;
     ServersPage serversPage;
-    OptionsPage optionsPage{"../config.cfg", platform::hasDisplayMode};
+    OptionsPage optionsPage{"../config.cfg", platform::hasDisplayMode, platform::desktopDisplayMode};
 
 private:
     void buildPages();
@@ -70,14 +71,20 @@ private:
     bool hostFailed = false;
 };
 
+// The fit of the pictures to the window as it is now (client size changes
+// arrive between frames): the one mapping of clicks and drawing.
+MenuView menuView();
+
 // Strict containment: a cursor on a button's edge is outside it.
 bool buttonContains(const MenuButton& button, int mx, int myFromBottom);
 
-// Drawing (GL): a full-window picture, the highlight, the cursor. A picture of
-// the wrong size or depth is not drawn, so no draw reads past its pixels.
+// Drawing (GL): a picture fitted to the window (menuView) with bars of its
+// background colour, which also sets up the menu's 640 x 480 space for the
+// rest; the highlight; the cursor centred on a menu point. A picture of the
+// wrong size or depth is not drawn, so no draw reads past its pixels.
 void drawMenuPicture(const Image& picture);
 void drawMenuHighlight(const MenuButton& button);
-void drawMenuCursor(const Image& cursor, int mx, int my);
+void drawMenuCursor(const Image& cursor, const MenuPoint& at);
 void drawMenuSpot(const MenuRect& spot);
 // The Servers and Options pages' text, in the screen's bitmap font.
 void drawServersPage(const ServersPage& page, bool caretOn, const std::string& hostStatus);

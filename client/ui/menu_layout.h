@@ -80,6 +80,8 @@ constexpr MenuSpinner optionsSpinner(int row) {
 constexpr int OPTIONS_STATUS_TOP = 352;
 
 // The bitmap font the pages' text is drawn with: pixel height and the
-// advance of its monospace face, for centring.
+// advance of its monospace face, for centring, both in menu pixels (the font
+// is built larger when the pictures are drawn larger).
 constexpr int MENU_FONT_HEIGHT = 16;
+constexpr int MENU_FONT_WEIGHT = 700;
 constexpr int MENU_FONT_ADVANCE = 10;

@@ -143,7 +143,13 @@ void drawOptionsPage(const OptionsPage& page) {
         drawCentred(optionsSpinner(row).value, WHITE, value);
     }
     MenuRect status = rectFromTop(0, MENU_WIDTH, OPTIONS_STATUS_TOP, OPTIONS_STATUS_TOP + 24);
-    if (page.status() == SaveStatus::Saved)
+    if (page.tooLargeMode()[0] != '\0') {
+        // The mode stepped over, and why, with what became of the one chosen.
+        const char* kept = page.status() == SaveStatus::Held ? "Kept for this run" : "Saved";
+        std::string text = std::string(kept) + "; " + page.tooLargeMode() +
+                           " is larger than this display";
+        drawCentred(status, ORANGE, text.c_str());
+    } else if (page.status() == SaveStatus::Saved)
         drawCentred(status, GREEN, "Saved in config.cfg");
     else if (page.status() == SaveStatus::Held)
         drawCentred(status, ORANGE, "config.cfg could not be saved: kept for this run");

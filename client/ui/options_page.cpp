@@ -5,11 +5,28 @@
 
 #include "client/core/settings_file.h"
 
-OptionsPage::OptionsPage(const char* settingsPath, DisplayModeCheck modeCheck)
-    : path(settingsPath), hasMode(modeCheck) {}
+OptionsPage::OptionsPage(const char* settingsPath, DisplayModeCheck modeCheck,
+                         DesktopModeQuery desktopQuery)
+    : path(settingsPath), hasMode(modeCheck), desktop(desktopQuery) {}
+
+VideoMode OptionsPage::desktopMode() const {
+    VideoMode mode{0, 0, 32, true};
+    if (!desktop || !desktop(&mode.width, &mode.height, &mode.colourBits)) return {0, 0, 32, true};
+    return mode;
+}
+
+bool OptionsPage::fitsDisplay(int32_t videoMode) {
+    VideoMode d = desktopMode();
+    VideoMode m = videoModeFor(videoMode, d);
+    if (d.width <= 0 || d.height <= 0 || (m.width <= d.width && m.height <= d.height)) return true;
+    std::snprintf(tooLarge, sizeof tooLarge, "%dx%d", m.width, m.height);
+    return false;
+}
 
 bool OptionsPage::fullScreenPossible(const Settings& s) {
     if (!s.fullscreen || !hasMode) return true;
+    // Over the desktop there is no mode to switch to, for menu and match alike.
+    if (s.videoMode == VIDEO_MODE_DESKTOP) return true;
     // Full screen covers the menu (640 x 480 x 16) as well as the match.
     VideoMode modes[2] = {MENU_VIDEO_MODE, videoModeFor(s.videoMode)};
     for (const VideoMode& m : modes)
@@ -23,6 +40,7 @@ bool OptionsPage::fullScreenPossible(const Settings& s) {
 void OptionsPage::open(const Settings& current) {
     shown = current;
     lastSave = SaveStatus::Unchanged;
+    tooLarge[0] = '\0';
 }
 
 void OptionsPage::change(int row, int delta) {
@@ -31,15 +49,20 @@ void OptionsPage::change(int row, int delta) {
     Settings before = shown;
     int32_t& value = settingNumber(shown, *setting);
     int32_t span = setting->high - setting->low + 1;
+    tooLarge[0] = '\0';
     switch (setting->shown) {
     case Shown::OnOff: value = value ? 0 : 1; break;
-    case Shown::VideoMode:  // round the table of modes
-        value = setting->low + (value - setting->low + span + delta) % span;
+    case Shown::VideoMode:  // round the table of modes, over those larger than the display
+        for (int tries = 0; tries < span; ++tries) {
+            value = setting->low + (value - setting->low + span + delta) % span;
+            if (fitsDisplay(value)) break;
+        }
         break;
     default: value = std::clamp(value + delta, setting->low, setting->high); break;
     }
     if (!fullScreenPossible(shown)) {
         shown = before;
+        tooLarge[0] = '\0';  // nothing was chosen: the refusal is the news
         lastSave = SaveStatus::Refused;
         return;
     }
@@ -78,8 +101,14 @@ void OptionsPage::valueText(int row, char* out, size_t size) const {
     int32_t value = settingNumber(shown, *setting);
     switch (setting->shown) {
     case Shown::VideoMode: {
-        VideoMode m = videoModeFor(value);
-        std::snprintf(out, size, "%dx%d %d-bit", m.width, m.height, m.colourBits);
+        VideoMode d = desktopMode();
+        VideoMode m = videoModeFor(value, d);
+        if (value == VIDEO_MODE_DESKTOP && d.width > 0)
+            std::snprintf(out, size, "Desktop %dx%d", d.width, d.height);
+        else if (value == VIDEO_MODE_DESKTOP)
+            std::snprintf(out, size, "%s", "Desktop");
+        else
+            std::snprintf(out, size, "%dx%d %d-bit", m.width, m.height, m.colourBits);
         break;
     }
     case Shown::OnOff: std::snprintf(out, size, "%s", value ? "On" : "Off"); break;

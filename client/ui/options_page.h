@@ -18,12 +18,17 @@ enum class SaveStatus { Unchanged, Saved, Held, Refused };
 
 // Whether the display has a full-screen mode (platform::hasDisplayMode).
 using DisplayModeCheck = bool (*)(int width, int height, int colourBits);
+// The desktop's own mode; false when the display reports none
+// (platform::desktopDisplayMode).
+using DesktopModeQuery = bool (*)(int* width, int* height, int* colourBits);
 
 class OptionsPage {
 public:
     // `path`: the settings file choices are written to.
-    // `hasMode`: null when every mode may be chosen.
-    explicit OptionsPage(const char* path = "../config.cfg", DisplayModeCheck hasMode = nullptr);
+    // `hasMode`: null when every mode may be chosen. `desktop`: null (or a
+    // display that reports no mode) when no video mode is too large for it.
+    explicit OptionsPage(const char* path = "../config.cfg", DisplayModeCheck hasMode = nullptr,
+                         DesktopModeQuery desktop = nullptr);
 
     void open(const Settings& current);
     // An arrow click changes one value and saves it: its row, or -1 elsewhere.
@@ -36,13 +41,20 @@ public:
     SaveStatus status() const { return lastSave; }
     // After a refusal: the full-screen mode the display lacks ("800x600").
     const char* missingMode() const { return missing; }
+    // After a step of the video mode: the mode it passed over because it is
+    // larger than the display ("1920x1080"), or "".
+    const char* tooLargeMode() const { return tooLarge; }
 
 private:
     void change(int row, int delta);
     bool fullScreenPossible(const Settings& s);
+    bool fitsDisplay(int32_t videoMode);
+    VideoMode desktopMode() const;
     const char* path;
     DisplayModeCheck hasMode;
+    DesktopModeQuery desktop;
     char missing[24] = "";
+    char tooLarge[24] = "";
     Settings shown;
     SaveStatus lastSave = SaveStatus::Unchanged;
 };

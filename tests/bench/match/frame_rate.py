@@ -1,8 +1,10 @@
 """Match frame rate under Mesa's software renderer with ten fighters on screen:
-the real game on the duel map at 640x480 and 1024x768, nine load-generator
-players standing in a ring in front of it. Prints the median of the fps the
-game reports over a few seconds. Run from build/stage/bin:
-    python3 ../../../tests/bench/match/frame_rate.py"""
+the real game on the duel map in each video mode (640x480 up to the
+desktop's own, on a 1920x1080 screen), nine load-generator players standing
+in a ring in front of it. Prints the median of the fps the game reports over a
+few seconds and its ratio to 640x480 measured in the same run. Run from
+build/stage/bin (modes as arguments to measure only those beside mode 0):
+    python3 ../../../tests/bench/match/frame_rate.py [6 7 8]"""
 import os
 import statistics
 import subprocess
@@ -26,7 +28,7 @@ def fps_samples(game, seconds):
 
 
 def measure(video_mode, label):
-    display = Display(1280, 1024)
+    display = Display(1920, 1080)
     folder = GameFolder(f"videoMode {video_mode}\nplayerName Bench\n")
     server = Server(folder, "duel", 16, 100)
     load = subprocess.Popen([os.path.join(os.getcwd(), "loadgen"),
@@ -46,7 +48,8 @@ def measure(video_mode, label):
         remote = sum(bool(TRACE_REMOTE.parse(l)) for l in game.trace())
         median = statistics.median(samples[-60:]) if samples else 0
         print(f"{label}: median {median} fps over the last samples, "
-              f"{remote} remote fighters, fps windows seen {window_values}")
+              f"{remote} remote fighters, fps windows seen {window_values}", flush=True)
+        return median
     finally:
         game.kill()
         load.kill()
@@ -55,6 +58,13 @@ def measure(video_mode, label):
         folder.remove()
 
 
+MODES = {0: "640x480x16", 5: "1024x768x32", 6: "1280x720x32", 7: "1920x1080x32",
+         8: "desktop (1920x1080)"}
+
 if __name__ == "__main__":
-    measure(0, "640x480x16")
-    measure(5, "1024x768x32")
+    chosen = [int(a) for a in sys.argv[1:]] or [5, 6, 7, 8]
+    baseline = measure(0, MODES[0])
+    for mode in chosen:
+        fps = measure(mode, MODES[mode])
+        print(f"  {MODES[mode]}: {fps / baseline if baseline else 0:.2f} of 640x480's frame rate",
+              flush=True)

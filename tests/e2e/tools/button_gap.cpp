@@ -46,7 +46,7 @@ bool xdotool(const char* args) {
 }
 
 platform::Window* openWindow() {
-    platform::Window* w = platform::createWindow("gap", "Gap", 320, 240, 32, false);
+    platform::Window* w = platform::createWindow("gap", "Gap", 320, 240, 32, platform::ScreenFill::Windowed);
     if (w) platform::showAndFocusWindow(w);
     return w;
 }

@@ -13,6 +13,8 @@
 #include "client/net/hosted_server.h"
 #include "client/core/records.h"
 #include "client/core/settings_file.h"
+#include "client/ui/font.h"
+#include "client/ui/menu_view.h"
 #include "client/ui/options_page.h"
 #include "client/ui/servers_page.h"
 #include "client/ui/text_field.h"
@@ -301,8 +303,8 @@ TEST_F(OptionsPageTest, EachArrowChangesItsValueAndSavesOnlyThatLine) {
     for (int i = 0; i < 30; ++i) click(page, 1, true);
     EXPECT_EQ(page.values().mouseSensitivity, SENSITIVITY_MAX);
     EXPECT_EQ(value(page, 1), "20");
-    click(page, 2, false);  // from the first mode round to the last
-    EXPECT_EQ(value(page, 2), "1024x768 32-bit");
+    click(page, 2, false);  // from the first mode round to the last: the desktop's
+    EXPECT_EQ(value(page, 2), "Desktop");
     click(page, 2, true);
     EXPECT_EQ(value(page, 2), "640x480 16-bit");
     click(page, 3, true);
@@ -363,6 +365,117 @@ TEST_F(OptionsPageTest, FullScreenOnlyInModesTheDisplayHas) {
     click(none, 3, true);
     EXPECT_STREQ(none.missingMode(), "640x480");
     EXPECT_EQ(value(none, 3), "Off");
+}
+
+// A 1280 x 1024 desktop whose display switches to no mode at all.
+bool squareDesktop(int* width, int* height, int* bits) {
+    *width = 1280;
+    *height = 1024;
+    *bits = 24;
+    return true;
+}
+
+TEST_F(OptionsPageTest, ModesLargerThanTheDisplayArePassedOverAndTheDesktopNeedsNoModeSwitch) {
+    writeFile(path, "");
+    OptionsPage page(path.c_str(), [](int, int, int) { return false; }, squareDesktop);
+    Settings current;
+    current.videoMode = 5;
+    page.open(current);
+    click(page, 2, true);
+    EXPECT_EQ(value(page, 2), "1280x720 32-bit");
+    EXPECT_STREQ(page.tooLargeMode(), "");
+    click(page, 2, true);  // 1920 x 1080 does not fit: on to the desktop, saying why
+    EXPECT_EQ(value(page, 2), "Desktop 1280x1024");
+    EXPECT_STREQ(page.tooLargeMode(), "1920x1080");
+    EXPECT_EQ(page.status(), SaveStatus::Saved);
+    click(page, 2, false);  // and over it again on the way back
+    EXPECT_EQ(value(page, 2), "1280x720 32-bit");
+    EXPECT_STREQ(page.tooLargeMode(), "1920x1080");
+    click(page, 2, true);
+    // Full screen over the desktop switches no mode: allowed where no mode is.
+    click(page, 3, true);
+    EXPECT_EQ(page.status(), SaveStatus::Saved);
+    EXPECT_EQ(readFile(path), "videoMode 8\nfullscreen 1\n");
+    // ...but leaving the desktop's mode with full screen on asks for modes again.
+    click(page, 2, false);
+    EXPECT_EQ(page.status(), SaveStatus::Refused);
+    EXPECT_STREQ(page.tooLargeMode(), "");
+    EXPECT_EQ(value(page, 2), "Desktop 1280x1024");
+
+    // A display that reports no mode: nothing counts as too large, the
+    // desktop row still reads as one.
+    OptionsPage blind(path.c_str(), nullptr, [](int*, int*, int*) { return false; });
+    current.videoMode = 6;
+    blind.open(current);
+    click(blind, 2, true);
+    EXPECT_EQ(value(blind, 2), "1920x1080 32-bit");
+    click(blind, 2, true);
+    EXPECT_EQ(value(blind, 2), "Desktop");
+}
+
+// The menu's pictures in windows of every shape: the same picture point is
+// the same window point for the click and the drawing, and the picture's own
+// size changes nothing.
+TEST(MenuView, FitsThePictureKeepingItsShapeAndMapsBothWays) {
+    MenuView same = menuViewFor(640, 480);
+    EXPECT_EQ(same.scale, 1.0);
+    EXPECT_EQ(same.left, 0);
+    EXPECT_EQ(same.bottom, 0);
+    double box[4];
+    menuProjectionBox(same, box);
+    EXPECT_EQ(box[0], 0.0);
+    EXPECT_EQ(box[1], 640.0);
+    EXPECT_EQ(box[2], 0.0);
+    EXPECT_EQ(box[3], 480.0);
+    for (int y : {0, 1, 183, 479})
+        for (int x : {0, 1, 230, 639}) {
+            MenuPoint p = menuPointAt(same, x, y);
+            EXPECT_EQ(menuPixel(p.x), x);
+            EXPECT_EQ(menuPixel(p.y), y);
+        }
+    EXPECT_EQ(menuFontHeight(same), MENU_FONT_HEIGHT);
+
+    struct Case { int w, h; double scale; int left, bottom; };
+    for (const Case& c : {Case{1920, 1080, 2.25, 240, 0}, Case{1280, 1024, 2.0, 0, 32},
+                          Case{1280, 720, 1.5, 160, 0}}) {
+        MenuView v = menuViewFor(c.w, c.h);
+        EXPECT_DOUBLE_EQ(v.scale, c.scale) << c.w << "x" << c.h;
+        EXPECT_EQ(v.left, c.left) << c.w << "x" << c.h;
+        EXPECT_EQ(v.bottom, c.bottom) << c.w << "x" << c.h;
+        menuProjectionBox(v, box);
+        // Every hot spot's middle, where the drawing puts it, is clicked there.
+        for (const MenuRect& r : {MAIN_SERVERS_BUTTON, SERVERS_JOIN_BUTTON, serverRow(6),
+                                  optionsSpinner(OPTIONS_ROWS - 1).more}) {
+            double mx = (r.x0 + r.x1) / 2.0, myUp = (r.y0 + r.y1) / 2.0;
+            int wx = int((mx - box[0]) / (box[1] - box[0]) * v.windowWidth);
+            int wyUp = int((myUp - box[2]) / (box[3] - box[2]) * v.windowHeight);
+            MenuPoint p = menuPointAt(v, wx, v.windowHeight - wyUp);
+            EXPECT_TRUE(rectContains(r, menuPixel(p.x), 480 - menuPixel(p.y)))
+                << c.w << "x" << c.h << " at " << wx << "," << wyUp;
+        }
+        // The bars: the window's corner lies off the picture.
+        MenuPoint corner = menuPointAt(v, 0, 0);
+        EXPECT_TRUE(corner.x <= 0 && corner.y <= 0);
+    }
+    EXPECT_EQ(menuFontHeight(menuViewFor(1920, 1080)), 36);
+
+    // Windows squeezed to nothing divide by nothing.
+    for (const Case& c : {Case{1, 1}, Case{0, 0}, Case{640, 1}, Case{1, 480}, Case{-5, 30000}}) {
+        MenuView v = menuViewFor(c.w, c.h);
+        EXPECT_GT(v.scale, 0.0);
+        MenuPoint p = menuPointAt(v, 65535, -65535);
+        EXPECT_GE(menuPixel(p.x), 0);
+        EXPECT_LE(menuPixel(p.y), 0);
+        EXPECT_GE(menuFontHeight(v), 4);
+        EXPECT_LE(menuFontHeight(v), 128);
+    }
+}
+
+TEST(MatchFont, EighteenPixelsUpTo768LinesThenGrowingWithTheWindow) {
+    for (int h : {-1, 0, 1, 480, 600, 768}) EXPECT_EQ(matchFontHeight(h), 18) << h;
+    EXPECT_EQ(matchFontHeight(1080), 25);
+    EXPECT_EQ(matchFontHeight(1536), 36);
+    EXPECT_EQ(matchFontHeight(65535), 72);
 }
 
 TEST(HostableMaps, OnlyFoldersWithTheirMapAndASendableName) {

@@ -35,9 +35,9 @@ protected:
 };
 
 TEST_F(SettingsFile, NumbersFollowTheIntegerConversionRules) {
-    write("videoMode 010\nvolume 0x7\nmouseSensitivity -3\nfullscreen 0\n");
+    write("videoMode 011\nvolume 0x7\nmouseSensitivity -3\nfullscreen 0\n");
     loadSettings(path.c_str());
-    EXPECT_EQ(settings.videoMode, 0);  // octal 8: no such mode, the smallest window
+    EXPECT_EQ(settings.videoMode, 0);  // octal 9: no such mode, the smallest window
     EXPECT_EQ(settings.volume, 7);
     EXPECT_EQ(settings.mouseSensitivity, 0);  // below the slowest turn
     VideoMode outside = videoModeFor(settings.videoMode);
@@ -51,6 +51,23 @@ TEST_F(SettingsFile, NumbersFollowTheIntegerConversionRules) {
     EXPECT_EQ(mode.width, 800);
     EXPECT_EQ(mode.height, 600);
     EXPECT_EQ(mode.colourBits, 32);
+
+    // Octal 8 is the desktop's own mode, whatever the display reports.
+    write("videoMode 010\n");
+    loadSettings(path.c_str());
+    EXPECT_EQ(settings.videoMode, VIDEO_MODE_DESKTOP);
+    VideoMode desktop = videoModeFor(settings.videoMode, VideoMode{2560, 1440, 24});
+    EXPECT_TRUE(desktop.desktop);
+    EXPECT_EQ(desktop.width, 2560);
+    EXPECT_EQ(desktop.height, 1440);
+    EXPECT_EQ(desktop.colourBits, 32);
+    VideoMode none = videoModeFor(settings.videoMode, VideoMode{0, 0, 32});  // no mode reported
+    EXPECT_TRUE(none.desktop);
+    EXPECT_EQ(none.width, 640);
+    EXPECT_EQ(none.height, 480);
+    EXPECT_FALSE(videoModeFor(7).desktop);
+    EXPECT_EQ(videoModeFor(7).width, 1920);
+    EXPECT_EQ(videoModeFor(6).height, 720);
 }
 
 // volume * 12 and (sensitivity + 1) * 0.1 must never see a value that overflows.
