@@ -112,6 +112,9 @@ bool sendFailedForPeerOnly() {
 
 bool acceptFailedForPeerOnly() {
     switch (WSAGetLastError()) {
+    // WSAENOTCONN: Wine reports a connection reset while it waited in the
+    // queue this way once accept is asked for the peer's address.
+    case WSAENOTCONN:
     case WSAECONNRESET: case WSAECONNABORTED: case WSAEINTR: case WSAEWOULDBLOCK:
     case WSAENETDOWN: case WSAENOPROTOOPT: case WSAEHOSTDOWN: case WSAEHOSTUNREACH:
     case WSAEOPNOTSUPP: case WSAENETUNREACH: case WSAENETRESET:
