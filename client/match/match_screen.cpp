@@ -131,6 +131,8 @@ void MatchScreen::update() {
     }
 
     syncRemoteFighters(*this);
+    placeShownRemotes(netClient, remoteFighters, remoteMotion, platform::timeGetTime(),
+                      remoteShown);
 
     uint8_t wasMoving = localFighter->moved;
     LocalFighter* fighter = localFighter;
@@ -146,8 +148,10 @@ void MatchScreen::update() {
         trace(TRACE_FIGHTER_STOPPED, double(localFighter->body.position.x),
               double(localFighter->body.position.y));
 
-    for (Fighter* remote : remoteFighters) {
-        if (remote && isAimedAt(*localFighter, *remote))
+    // The name goes with the fighter as drawn, not as last received.
+    for (int i = 0; i < protocol::SLOT_COUNT; ++i) {
+        const Fighter* remote = remoteFighters[i];
+        if (remote && remoteShown[i] && isAimedAtShown(*localFighter, *remote))
             addTextLine(-0.96f, 0.83f, 1.0f, 1.0f, 0.5f, remote->name);
     }
     placeCamera(*localFighter);

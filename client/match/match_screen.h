@@ -6,6 +6,7 @@
 
 #include "client/assets/sound.h"
 #include "client/match/match_rules.h"
+#include "client/match/remote_motion.h"
 #include "protocol/protocol.h"
 
 class Map;
@@ -27,6 +28,10 @@ public:
     Map* map = nullptr;
     LocalFighter* localFighter = nullptr;
     Fighter* remoteFighters[protocol::SLOT_COUNT] = {};
+    // How each remote fighter is shown (its body follows this; the rules
+    // keep the received state), and whether it has a sane place to be drawn.
+    RemoteMotion remoteMotion[protocol::SLOT_COUNT];
+    bool remoteShown[protocol::SLOT_COUNT] = {};
     uint8_t quitProgram = 1;  // 0 once the player leaves with Escape
     uint8_t roundOver = 0;    // a frag count reached the limit; the next update pauses
     RoundPause roundPause;    // the pause after a round's end
