@@ -31,6 +31,10 @@ constexpr double STOPPED_AFTER_MS = 2.5 * SEND_MS;
 // Not heard for this long: go on along the last direction, at most this far.
 constexpr double SILENT_AFTER_MS = 2.0 * SEND_MS;
 constexpr double EXTRAPOLATE_MS = 60.0;
+// Heard standing this long: an overshoot from going on is put right.
+constexpr double SETTLE_AFTER_MS = 500.0;
+// A state from where the player jumped from, this soon after, is a late one.
+constexpr double LATE_AFTER_JUMP_MS = 400.0;
 // Further behind than this and the shown point jumps to where it should be.
 constexpr double MAX_LAG_UNITS = 2.0;
 // A walk covers at most this (the fastest skin, with room for a push), and
@@ -40,8 +44,13 @@ constexpr double TELEPORT_SLACK = 1.0;
 constexpr double TELEPORT_GAP_CAP_MS = 1000.0;
 // A state this near the path already walked, and not ahead, is a late one.
 constexpr double LATE_TOLERANCE = 0.1;
-constexpr int LATE_SEGMENTS = 6;
-constexpr int MAX_LATE_DROPPED = 2;  // a third in a row: the player turned back
+constexpr int LATE_SEGMENTS = 12;
+// States arrive up to about this late (a jittery network, the server
+// relaying what it last had): one on the path walked no further back than
+// the walk covers in that time is a late one. Further back, the player has
+// really turned round.
+constexpr double LATE_MS = 150.0;
+constexpr double MIN_LATE_DISTANCE = 0.3;
 // Beyond these a position or heading is nonsense.
 constexpr float MAX_COORDINATE = 1.0e5f;
 constexpr float MAX_HEADING = 1.0e6f;
@@ -83,6 +92,7 @@ void RemoteMotion::reset() {
     clientId[0] = '\0';
     arrivalsSeen = 0;
     framed = false;
+    jumped = false;
 }
 
 double RemoteMotion::delayMs() const {
@@ -124,7 +134,6 @@ void RemoteMotion::restartAt(float x, float y, float yaw, double t) {
     shownArc = 0;
     shownSpeed = 0;
     shownYaw = yaw;
-    lateDropped = 0;
     framed = false;
     // The unevenness seen so far still holds for the network after a respawn.
 }
@@ -138,6 +147,9 @@ bool RemoteMotion::liesOnWalkedPath(float x, float y) const {
     double dx = n.x - m.x, dy = n.y - m.y;
     double along = ((x - m.x) * dx + (y - m.y) * dy) / (dx * dx + dy * dy);
     if (along >= 1.0 - 1e-3) return false;  // ahead of the newest: news
+    // Behind even the oldest state held, on the line walked.
+    if (std::fabs((x - m.x) * dy - (y - m.y) * dx) / std::hypot(dx, dy) <= LATE_TOLERANCE)
+        return true;
     for (int i = 0; i + 1 < count && i < LATE_SEGMENTS; ++i) {
         const Sample& b = sample(i);
         const Sample& a = sample(i + 1);
@@ -161,21 +173,43 @@ void RemoteMotion::received(float x, float y, float yawIn, double t) {
     double gap = std::max(0.0, t - n.t);
     double step = std::hypot(double(x) - n.x, double(y) - n.y);
     if (step > TELEPORT_SLACK + MAX_WALK_PER_MS * std::min(gap, TELEPORT_GAP_CAP_MS)) {
+        // Just after a jump, a state from near where it jumped from is a late one.
+        double fromLeft = std::hypot(double(x) - left.x, double(y) - left.y);
+        if (jumped && t - left.t <= LATE_AFTER_JUMP_MS &&
+            fromLeft <= TELEPORT_SLACK + MAX_WALK_PER_MS * LATE_AFTER_JUMP_MS)
+            return;
+        left = n;
+        left.t = t;
+        jumped = true;
         restartAt(x, y, yaw, t);
         return;
     }
-    if (lateDropped < MAX_LATE_DROPPED && liesOnWalkedPath(x, y)) {
-        lateDropped += 1;
+    if (liesOnWalkedPath(x, y)) {
         heardAt = std::max(heardAt, t);
-        return;
+        if (step <= std::max(MIN_LATE_DISTANCE, speed * LATE_MS)) return;
     }
-    lateDropped = 0;
+    Sample* last = &n;
+    // Two states out of order as the first ones, or one late state between
+    // two: the path would double back through a spike. The spike goes.
+    if (count >= 2) {
+        const Sample& m = sample(1);
+        double dx = n.x - m.x, dy = n.y - m.y;
+        double len = std::hypot(dx, dy);
+        if (len > 1e-4 && (x - m.x) * dx + (y - m.y) * dy < 0 &&
+            std::fabs((x - m.x) * dy - (y - m.y) * dx) / len <= LATE_TOLERANCE) {
+            shownArc = std::min(shownArc, m.arc);
+            newest = (newest - 1 + HISTORY) % HISTORY;
+            count -= 1;
+            last = &samples[newest];
+            step = std::hypot(double(x) - last->x, double(y) - last->y);
+        }
+    }
     // A player who stood still was there until the last repeat we heard.
-    if (heardAt - n.t > STOPPED_AFTER_MS) n.t = heardAt;
-    double wait = t - n.t;
+    if (heardAt - last->t > STOPPED_AFTER_MS) last->t = heardAt;
+    double wait = t - last->t;
     longestWait = std::max(wait, longestWait - DELAY_EASE_PER_MS * std::max(0.0, wait));
 
-    Sample s{std::max(t, n.t), n.arc + step, x, y, yaw};
+    Sample s{std::max(t, last->t), last->arc + step, x, y, yaw};
     newest = (newest + 1) % HISTORY;
     samples[newest] = s;
     count = std::min(count + 1, HISTORY);
@@ -223,28 +257,36 @@ bool RemoteMotion::shownAt(double now, ShownPose* out) {
     if (count == 0) return false;
     const Sample& n = sample(0);
     double dt = framed ? std::max(0.0, now - lastFrame) : 0.0;
+    // Two states tell no direction (the first may be the later one): it
+    // starts moving with the third, or once heard standing.
     lastFrame = now;
     bool firstFrame = !framed;
     framed = true;
 
     bool stopped = heardAt - n.t > STOPPED_AFTER_MS;
     bool silent = now - heardAt > SILENT_AFTER_MS;
+    if (count < 3 && !stopped) dt = 0;
     double v = stopped ? 0.0 : speed;
     // Aim: where the walk's line was the delay ago.
     double aim = stopped ? n.arc : lineAtNewest + v * (now - n.t - delayMs());
     double limit = n.arc + (silent && !stopped ? v * EXTRAPOLATE_MS : 0.0);
+    double before = shownArc;
     if (aim - shownArc > MAX_LAG_UNITS) {
-        shownArc = std::min(aim, limit);
+        shownArc = std::max(before, std::min(aim, limit));
         shownSpeed = v;
     }
     // Step at the speed so far, then steer the speed by how far from the aim that left it.
     shownArc += shownSpeed * dt;
     double wanted = std::max(0.0, v + (aim - shownArc) / STEER_MS);
     shownSpeed += (wanted - shownSpeed) * blend(SPEED_SMOOTH_MS, dt);
+    // At the end of what is known it waits, never steps back: after going on
+    // through a silence it stands until the path catches up, unless the
+    // player has stood still for a good while, when it takes its place.
     if (shownArc > limit) {
-        shownArc = limit;
+        shownArc = std::max(before, limit);
         shownSpeed = std::min(shownSpeed, v);
     }
+    if (heardAt - n.t > SETTLE_AFTER_MS && shownArc > n.arc) shownArc = n.arc;
     float x, y, yaw;
     pointAtArc(shownArc, &x, &y, &yaw);
     if (firstFrame) shownYaw = yaw;

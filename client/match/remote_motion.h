@@ -9,8 +9,8 @@
 // goes forward, at the speed the states show, gently steered towards "the
 // newest state, as old as the delay"; when states stop it goes on briefly
 // along the last direction, then stands. A state that lies on the path
-// already walked is a late one and is dropped (a player really turning back
-// shows after two such states); a jump further than a walk could cover
+// already walked, within what a walk covers in 150 ms, is a late one and is
+// dropped (a player really turning back shows once further back); a jump further than a walk could cover
 // (respawn) is shown at once. Positions or headings that are no numbers, or
 // absurd, never enter the history.
 //
@@ -75,7 +75,8 @@ private:
     double shownYaw = 0;
     double lastFrame = 0;
     bool framed = false;     // shownAt ran since the last restart
-    int lateDropped = 0;     // late-looking states dropped in a row
+    Sample left;                  // the newest state before the last jump
+    bool jumped = false;
 };
 
 // Each frame after the remote-state rules: every present fighter's motion is
