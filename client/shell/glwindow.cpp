@@ -39,6 +39,8 @@ bool makeGlWindow(const char* title, int width, int height, int colourBits, bool
         return false;
     }
 
+    // A driver that will not choose leaves the frame cap to do the pacing.
+    platform::setSwapInterval(settings.vsync ? 1 : 0);
     platform::showAndFocusWindow(glWindow.hwnd);
     resizeGlScene(width, height);
     initGlState();
