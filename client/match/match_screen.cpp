@@ -60,8 +60,14 @@ MatchScreen::MatchScreen(int32_t chosenFighter) {
     LocalFighter* fighter = localFighter;
     auto source = [fighter](protocol::StateMessage& m) { fillStateMessage(*fighter, m); };
     bool joined = joinServer(netClient, settingsCopy().serverName, source);
-    if (joined)
+    if (joined) {
         platform::copyText(localFighter->clientId, netClient.clientId());
+        char address[16];
+        platform::addressText(netClient.serverAddress(), address);
+        serverPing.setAskNetwork(false);
+        serverPing.setDirectHost(address);
+        serverPing.open();
+    }
     else
         fatalError("Could not join the server");  // unseen after "Server is full"
 
@@ -89,6 +95,7 @@ MatchScreen::MatchScreen(int32_t chosenFighter) {
 }
 
 MatchScreen::~MatchScreen() {
+    serverPing.close();
     if (hasVideo) deleteFont();
     for (Fighter*& remote : remoteFighters) {
         delete remote;  // its destructor deletes its three textures
@@ -112,6 +119,7 @@ void MatchScreen::update() {
     std::snprintf(fps, sizeof fps, "fps: %i", int(frameClock.fps));
     addTextLine(0.71f, 0.91f, 1.0f, 1.0f, 1.0f, fps);
 
+    serverPing.poll(platform::timeGetTime());
     if (roundOver == 1) {
         roundOver = 0;
         roundPause.roundEnded();

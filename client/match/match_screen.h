@@ -7,6 +7,7 @@
 #include "client/assets/sound.h"
 #include "client/match/match_rules.h"
 #include "client/match/remote_motion.h"
+#include "client/net/server_browser.h"
 #include "protocol/protocol.h"
 
 class Map;
@@ -37,6 +38,9 @@ public:
     RoundPause roundPause;    // the pause after a round's end
     Sound music = nullptr;
     bool hasVideo = false;  // the match window opened: GL may be used
+    // Asks our server the discovery question once a second: its answer's
+    // round trip is our ping on the scoreboard.
+    ServerBrowser serverPing;
 };
 
 // Mirrors the network table into remote fighters through the remote-state

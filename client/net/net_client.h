@@ -50,6 +50,8 @@ public:
 
     const char* clientId() const { return id; }
     const protocol::JoinReply& reply() const { return joinReply; }
+    // The server's address as joined (its port is the game port).
+    const platform::NetAddress& serverAddress() const { return server; }
     // Clock reading of the last relay from our server (the join's time before
     // the first): a server that went away falls silent.
     uint32_t lastHeardMs() const { return lastHeard; }
