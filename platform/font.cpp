@@ -46,6 +46,17 @@ void compileGlyph(TTF_Font* font, uint32_t code, uint32_t list) {
     glEndList();
 }
 
+// A byte's character as a Windows font with the ANSI character set draws it:
+// Latin-1, except 0x80..0x9F, which hold typographic marks (0x97 the dash).
+uint32_t ansiCharacter(uint32_t code) {
+    static const uint16_t HIGH_CONTROLS[32] = {
+        0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013,
+        0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+    if (code < 0x80 || code > 0x9F) return code;
+    return HIGH_CONTROLS[code - 0x80] ? HIGH_CONTROLS[code - 0x80] : code;
+}
+
 }  // namespace
 
 bool buildFontLists(const char* face, int pixelHeight, int weight, uint32_t listBase, int first,
@@ -57,7 +68,8 @@ bool buildFontLists(const char* face, int pixelHeight, int weight, uint32_t list
     if (weight >= 600) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
     // Grey edges become whole pixels or nothing: bitmaps have one bit.
     TTF_SetFontHinting(font, TTF_HINTING_MONO);
-    for (int i = 0; i < count; ++i) compileGlyph(font, uint32_t(first + i), listBase + uint32_t(first + i));
+    for (int i = 0; i < count; ++i)
+        compileGlyph(font, ansiCharacter(uint32_t(first + i)), listBase + uint32_t(first + i));
     TTF_CloseFont(font);
     return true;
 }

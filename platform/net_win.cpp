@@ -71,7 +71,13 @@ void closeSocket(Socket s) {
 }
 
 void shutdownSocket(Socket s) {
-    if (s >= 0) shutdown(handle(s), SD_BOTH);
+    if (s < 0) return;
+    shutdown(handle(s), SD_BOTH);
+    // Unlike Linux, Winsock's shutdown does not end a receive another thread
+    // is blocked in; cancelling the socket's pending operations does (the
+    // receive fails at once), so a waiting thread is not left to its timeout
+    // or the next datagram.
+    CancelIoEx(reinterpret_cast<HANDLE>(handle(s)), nullptr);
 }
 
 bool setReuseAddress(Socket s) {

@@ -249,6 +249,8 @@ void swapBuffers(Window* w) {
     if (w) SDL_GL_SwapWindow(w->sdl);
 }
 
+bool setSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0; }
+
 namespace {
 // Typed text arrives from SDL as UTF-8 runs; the game takes it one printable
 // ASCII character at a time. Anything else (accents, emoji) has no glyph in

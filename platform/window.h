@@ -79,6 +79,10 @@ GlContext* createGlContext(Window* w);
 bool makeCurrent(Window* w, GlContext* c);  // (nullptr, nullptr): none current
 bool deleteGlContext(GlContext* c);
 void swapBuffers(Window* w);
+// Whether each swap of the current context waits for the display's vertical
+// refresh (1) or not (0). False when the driver does not let us choose; it
+// then swaps as it likes.
+bool setSwapInterval(int interval);
 
 // The message queue. peekMessage removes and returns the next message, if any.
 bool peekMessage(Message* out);

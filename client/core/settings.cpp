@@ -49,6 +49,9 @@ void readRow(const SettingRow& row, const char* line, Settings* out) {
         field = value >= row.low && value <= row.high ? int32_t(value) : row.defaultValue;
         break;
     case OutOfRange::LowByteFlag: field = (value & 0xFF) != 0 ? 1 : 0; break;
+    case OutOfRange::OffOrClamp:
+        field = value <= 0 ? 0 : int32_t(std::clamp(value, long(row.low), long(row.high)));
+        break;
     }
 }
 

@@ -16,6 +16,7 @@ enum class OutOfRange {
     Clamp,        // the nearest end of the range
     Default,      // the row's default
     LowByteFlag,  // 1 when its low byte is not 0, else 0 (only the low byte ever counted)
+    OffOrClamp,   // 0 or below: 0 (off); otherwise the nearest value within the range
 };
 
 // How the Options page shows and steps a row.
@@ -24,6 +25,7 @@ enum class Shown {
     Number,     // "7"; the arrows step by one within the range
     OnOff,      // "On" / "Off"; either arrow flips it
     VideoMode,  // "800x600 32-bit"; the arrows run round the table of modes that fit the display
+    FrameCap,   // "Off" / "144"; the arrows step through the usual display rates
 };
 
 // One row a line: the key (the file's word and the field's name), the name of
@@ -39,6 +41,9 @@ enum class Shown {
     INT(volume, KEY_VOLUME, 10, 0, 10, OutOfRange::Clamp, 0, Shown::Number, "Volume")      \
     INT(mouseSensitivity, KEY_SENSITIVITY, 5, 0, 20, OutOfRange::Clamp, 1, Shown::Number,  \
         "Mouse sensitivity")                                                               \
+    INT(maxFps, KEY_MAX_FPS, 0, 30, 500, OutOfRange::OffOrClamp, 4, Shown::FrameCap,       \
+        "Frame cap")                                                                       \
+    INT(vsync, KEY_VSYNC, 0, 0, 1, OutOfRange::Clamp, 5, Shown::OnOff, "Vertical sync")    \
     TEXT(playerName, KEY_PLAYER_NAME, "Unknown", protocol::PLAYER_NAME_SIZE)               \
     TEXT(serverName, KEY_SERVER_NAME, "127.0.0.1", 21)
 

@@ -40,12 +40,14 @@ constexpr char TRACE_FOCUS[] = "window focus %d";
 // The match: the local fighter every 100 ms (x, y, heading, aim distance),
 // where a walk stopped, each on-screen event message as shown, the frags
 // after a credited kill, each remote player's arrival, the round's end and
-// restart, an F12 screenshot.
+// restart, an F12 screenshot, each remote fighter drawn in each frame.
 constexpr char TRACE_STATE[] = "state %.3f %.3f %.3f aim=%.3f dead=%d frags=%d fps=%d";
 constexpr char TRACE_FIGHTER_STOPPED[] = "match fighter stopped at %.2f %.2f";
 constexpr char TRACE_EVENT[] = "event %s";
 constexpr char TRACE_FRAGS[] = "frags %d";
 constexpr char TRACE_REMOTE[] = "remote slot=%d skin=%d name=%s";
+// Each remote fighter where this frame draws it (its smoothed place).
+constexpr char TRACE_REMOTE_DRAWN[] = "remote drawn slot=%d x=%.3f y=%.3f";
 constexpr char TRACE_ROUND_OVER[] = "round over";
 constexpr char TRACE_ROUND_RESTARTED[] = "round restarted";
 constexpr char TRACE_SCREENSHOT[] = "screenshot";

@@ -196,3 +196,9 @@ bool isHitByBeam(const LocalFighter& local, const Fighter& remote) {
 bool isAimedAt(const LocalFighter& local, const Fighter& remote) {
     return !remote.dead && pointNearSphere(local.crosshair.position, remote.sphere);
 }
+
+bool isAimedAtShown(const LocalFighter& local, const Fighter& remote) {
+    CollisionSphere shown = remote.sphere;
+    shown.current = shown.previous = remote.body.position;
+    return !remote.dead && pointNearSphere(local.crosshair.position, shown);
+}

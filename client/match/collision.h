@@ -44,3 +44,5 @@ void clipBeamToMap(Beam& beam, const Map& map);
 bool isHitByBeam(const LocalFighter& local, const Fighter& remote);
 // The local crosshair rests on the living remote fighter.
 bool isAimedAt(const LocalFighter& local, const Fighter& remote);
+// The same against the remote as it is shown (its body), not as received.
+bool isAimedAtShown(const LocalFighter& local, const Fighter& remote);

@@ -60,8 +60,14 @@ MatchScreen::MatchScreen(int32_t chosenFighter) {
     LocalFighter* fighter = localFighter;
     auto source = [fighter](protocol::StateMessage& m) { fillStateMessage(*fighter, m); };
     bool joined = joinServer(netClient, settingsCopy().serverName, source);
-    if (joined)
+    if (joined) {
         platform::copyText(localFighter->clientId, netClient.clientId());
+        char address[16];
+        platform::addressText(netClient.serverAddress(), address);
+        serverPing.setAskNetwork(false);
+        serverPing.setDirectHost(address);
+        serverPing.open();
+    }
     else
         fatalError("Could not join the server");  // unseen after "Server is full"
 
@@ -89,6 +95,7 @@ MatchScreen::MatchScreen(int32_t chosenFighter) {
 }
 
 MatchScreen::~MatchScreen() {
+    serverPing.close();
     if (hasVideo) deleteFont();
     for (Fighter*& remote : remoteFighters) {
         delete remote;  // its destructor deletes its three textures
@@ -112,6 +119,7 @@ void MatchScreen::update() {
     std::snprintf(fps, sizeof fps, "fps: %i", int(frameClock.fps));
     addTextLine(0.71f, 0.91f, 1.0f, 1.0f, 1.0f, fps);
 
+    serverPing.poll(platform::timeGetTime());
     if (roundOver == 1) {
         roundOver = 0;
         roundPause.roundEnded();
@@ -131,6 +139,8 @@ void MatchScreen::update() {
     }
 
     syncRemoteFighters(*this);
+    placeShownRemotes(netClient, remoteFighters, remoteMotion, platform::timeGetTime(),
+                      remoteShown);
 
     uint8_t wasMoving = localFighter->moved;
     LocalFighter* fighter = localFighter;
@@ -146,8 +156,10 @@ void MatchScreen::update() {
         trace(TRACE_FIGHTER_STOPPED, double(localFighter->body.position.x),
               double(localFighter->body.position.y));
 
-    for (Fighter* remote : remoteFighters) {
-        if (remote && isAimedAt(*localFighter, *remote))
+    // The name goes with the fighter as drawn, not as last received.
+    for (int i = 0; i < protocol::SLOT_COUNT; ++i) {
+        const Fighter* remote = remoteFighters[i];
+        if (remote && remoteShown[i] && isAimedAtShown(*localFighter, *remote))
             addTextLine(-0.96f, 0.83f, 1.0f, 1.0f, 0.5f, remote->name);
     }
     placeCamera(*localFighter);

@@ -6,6 +6,8 @@
 
 #include "client/assets/sound.h"
 #include "client/match/match_rules.h"
+#include "client/match/remote_motion.h"
+#include "client/net/server_browser.h"
 #include "protocol/protocol.h"
 
 class Map;
@@ -27,11 +29,18 @@ public:
     Map* map = nullptr;
     LocalFighter* localFighter = nullptr;
     Fighter* remoteFighters[protocol::SLOT_COUNT] = {};
+    // How each remote fighter is shown (its body follows this; the rules
+    // keep the received state), and whether it has a sane place to be drawn.
+    RemoteMotion remoteMotion[protocol::SLOT_COUNT];
+    bool remoteShown[protocol::SLOT_COUNT] = {};
     uint8_t quitProgram = 1;  // 0 once the player leaves with Escape
     uint8_t roundOver = 0;    // a frag count reached the limit; the next update pauses
     RoundPause roundPause;    // the pause after a round's end
     Sound music = nullptr;
     bool hasVideo = false;  // the match window opened: GL may be used
+    // Asks our server the discovery question once a second: its answer's
+    // round trip is our ping on the scoreboard.
+    ServerBrowser serverPing;
 };
 
 // Mirrors the network table into remote fighters through the remote-state

@@ -16,6 +16,8 @@
 
 namespace {
 constexpr float LINK_COLOUR[3] = {0.5f, 0.7f, 1.0f};
+// The overlay's font is laid out like the Windows ANSI code page: 0x97 is "—".
+constexpr char EM_DASH[] = "\x97";
 
 class MatchEvents {
 public:
@@ -58,6 +60,7 @@ void drawScoreboard(MatchScreen& match) {
     ScoreRow rows[SCOREBOARD_ROWS] = {};
     platform::copyText(rows[0].name, match.localFighter->name);
     rows[0].frags = match.localFighter->frags;
+    rows[0].local = true;
     for (int i = 0; i < protocol::SLOT_COUNT; ++i) {
         const Fighter* remote = match.remoteFighters[i];
         if (!remote) continue;
@@ -69,4 +72,17 @@ void drawScoreboard(MatchScreen& match) {
     int count = scoreboardLines(rows, lines);
     for (int i = 0; i < count; ++i)
         addTextLine(lines[i].x, lines[i].y, lines[i].red, lines[i].green, lines[i].blue, lines[i].text);
+
+    // Our round trip to the server, beside our own row; a dash while the
+    // server has not answered for a few seconds.
+    const ServerBrowser& ping = match.serverPing;
+    char text[32];
+    if (ping.count() > 0) std::snprintf(text, sizeof text, "ping %u ms", unsigned(ping.server(0).rttMs));
+    else std::snprintf(text, sizeof text, "ping %s", EM_DASH);
+    int rank = 0;
+    for (const ScoreRow& row : rows) {
+        if (row.name[0] == '\0') continue;
+        ++rank;
+        if (row.local) addTextLine(0.25f, 0.4f - 0.08f * float(rank), 0.7f, 1.0f, 1.0f, text);
+    }
 }

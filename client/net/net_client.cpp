@@ -132,18 +132,25 @@ void NetClient::receiveLoop() {
 void NetClient::applyRelayedState(const char* text) {
     RemoteState parsed;
     protocol::parseRelayMessage(text, &parsed);
+    uint32_t now = platform::timeGetTime();
     platform::Lock lock(tableLock);
-    for (RemoteState& entry : remoteStates) {
-        if (entry.vacant == 0 && std::strcmp(entry.clientId, parsed.clientId) == 0) {
-            entry = parsed;  // an update, or the player leaving (vacant 1)
+    auto take = [&](int slot) {
+        remoteStates[slot] = parsed;
+        arrivals[slot].count += 1;
+        arrivals[slot].atMs = now;
+    };
+    for (int i = 0; i < protocol::SLOT_COUNT; ++i) {
+        if (remoteStates[i].vacant == 0 &&
+            std::strcmp(remoteStates[i].clientId, parsed.clientId) == 0) {
+            take(i);  // an update, or the player leaving (vacant 1)
             return;
         }
     }
     if (parsed.vacant == 1) return;                      // a slot we never held
     if (std::strcmp(parsed.clientId, id) == 0) return;   // ourselves
-    for (RemoteState& entry : remoteStates) {
-        if (entry.vacant == 1) {
-            entry = parsed;
+    for (int i = 0; i < protocol::SLOT_COUNT; ++i) {
+        if (remoteStates[i].vacant == 1) {
+            take(i);
             return;
         }
     }
@@ -151,6 +158,12 @@ void NetClient::applyRelayedState(const char* text) {
 
 RemoteState NetClient::remoteState(int slot) {
     platform::Lock lock(tableLock);
+    return remoteStates[slot];
+}
+
+RemoteState NetClient::remoteState(int slot, SlotArrival* arrival) {
+    platform::Lock lock(tableLock);
+    *arrival = arrivals[slot];
     return remoteStates[slot];
 }
 

@@ -19,6 +19,13 @@ using protocol::RemoteState;
 using StateSource = std::function<void(protocol::StateMessage&)>;
 
 // BadMapPath: the server answered with a map path outside our maps folder.
+// When a slot's entry was last written by a relay, and how many relays have
+// written it: the same state relayed again is an arrival too.
+struct SlotArrival {
+    uint32_t count = 0;
+    uint32_t atMs = 0;  // our clock
+};
+
 enum class JoinOutcome { Joined, Failed, ServerFull, BadMapPath };
 
 class NetClient {
@@ -38,9 +45,13 @@ public:
     void applyRelayedState(const char* text);
     // A whole copy of one entry, never half old and half new.
     RemoteState remoteState(int slot);
+    // The same, with when it arrived.
+    RemoteState remoteState(int slot, SlotArrival* arrival);
 
     const char* clientId() const { return id; }
     const protocol::JoinReply& reply() const { return joinReply; }
+    // The server's address as joined (its port is the game port).
+    const platform::NetAddress& serverAddress() const { return server; }
     // Clock reading of the last relay from our server (the join's time before
     // the first): a server that went away falls silent.
     uint32_t lastHeardMs() const { return lastHeard; }
@@ -65,6 +76,7 @@ private:
     StateSource stateSource;
     platform::Mutex tableLock;
     RemoteState remoteStates[protocol::SLOT_COUNT];
+    SlotArrival arrivals[protocol::SLOT_COUNT];
 };
 
 // The game's one link to its server; process lifetime, joined per match.

@@ -56,7 +56,7 @@ void ServerBrowser::poll(uint32_t nowMs) {
         uint8_t query[DISCOVERY_QUERY_SIZE];
         size_t length = makeQuery(nowMs, query, sizeof query);
         platform::NetAddress targets[12];
-        size_t n = platform::broadcastAddresses(targets, 10);
+        size_t n = askNetwork ? platform::broadcastAddresses(targets, 10) : 0;
         if (hasDirect) targets[n++] = direct;
         if (hosting) platform::parseDottedQuad("127.0.0.1", &targets[n++]);
         for (size_t i = 0; i < n; ++i) {

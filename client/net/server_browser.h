@@ -40,6 +40,9 @@ public:
     void setDirectHost(const char* text);
     // Whether this game hosts a server: it is asked on 127.0.0.1 and listed first.
     void setHosting(bool hosting);
+    // Whether a round asks the whole network (the default) or the direct host
+    // alone: a match timing the round trip to its own server.
+    void setAskNetwork(bool ask) { askNetwork = ask; }
 
     // Sends a round of queries when one is due, takes in every reply waiting
     // and forgets servers silent for FORGET_AFTER_MS.
@@ -72,6 +75,7 @@ private:
     platform::NetAddress direct;
     bool hasDirect = false;
     bool hosting = false;
+    bool askNetwork = true;
     FoundServer servers[MAX_SERVERS];
     size_t serverCount = 0;
 };

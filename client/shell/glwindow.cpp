@@ -43,6 +43,8 @@ bool makeGlWindow(const char* title, int width, int height, int colourBits, int 
         return false;
     }
 
+    // A driver that will not choose leaves the frame cap to do the pacing.
+    platform::setSwapInterval(settings.vsync ? 1 : 0);
     platform::showAndFocusWindow(glWindow.hwnd);
     // Over the desktop the window takes the desktop's size, whatever was asked.
     if (glWindow.fullscreen == FULLSCREEN_DESKTOP) platform::clientSize(glWindow.hwnd, &width, &height);

@@ -22,7 +22,7 @@ int main() {
     for (;;) {
         MenuScreen* menu = new MenuScreen(firstRun);
         firstRun = false;
-        runScreenLoop(*menu);
+        runScreenLoop(*menu, MENU_MAX_FPS);
         if (menu->quitProgram == 1) {
             delete menu;
             stopHostedServer();  // a server hosted from the menu ends with the game
@@ -32,7 +32,7 @@ int main() {
         delete menu;
 
         MatchScreen* match = new MatchScreen(chosenFighter);
-        runScreenLoop(*match);
+        runScreenLoop(*match, settingsCopy().maxFps);
         bool quit = match->quitProgram == 1;
         delete match;
         if (quit) {

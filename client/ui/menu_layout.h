@@ -65,19 +65,26 @@ constexpr int SERVERS_STATUS_X = 330;  // the hosting status, beside the buttons
 constexpr int SERVERS_STATUS_TOP = 405;
 
 // Options page: a row for each setting the table puts on the page, a label
-// painted at the left, a spinner at the right. Up to four rows sit 58 apart;
-// more close up to stay within the same panel.
+// painted at the left, a spinner at the right. The first four rows sit 58
+// apart and keep their places (players' hands know them); rows beyond follow
+// closer below, and the panel and the status line move down to hold them.
 constexpr int OPTIONS_ROWS = settingsOnPage();
-constexpr int OPTIONS_ROW_PITCH = OPTIONS_ROWS <= 4 ? 58 : 216 / OPTIONS_ROWS;
-constexpr int OPTIONS_ROW_HEIGHT = OPTIONS_ROWS <= 4 ? 36 : OPTIONS_ROW_PITCH - 6;
 constexpr int OPTIONS_FIRST_ROW_TOP = 112;
-constexpr int OPTIONS_PANEL_BOTTOM = OPTIONS_FIRST_ROW_TOP + 3 * 58 + 36 + 22;
 constexpr int OPTIONS_LABEL_X = 96;
-constexpr int optionsRowTop(int row) { return OPTIONS_FIRST_ROW_TOP + row * OPTIONS_ROW_PITCH; }
-constexpr MenuSpinner optionsSpinner(int row) {
-    return spinnerAt(330, 560, optionsRowTop(row), optionsRowTop(row) + OPTIONS_ROW_HEIGHT);
+constexpr int optionsRowHeight(int row) { return row < 4 ? 36 : 28; }
+constexpr int optionsRowTop(int row) {
+    return row < 4 ? OPTIONS_FIRST_ROW_TOP + row * 58
+                   : OPTIONS_FIRST_ROW_TOP + 3 * 58 + 36 + 10 + (row - 4) * 34;
 }
-constexpr int OPTIONS_STATUS_TOP = 352;
+constexpr MenuSpinner optionsSpinner(int row) {
+    return spinnerAt(330, 560, optionsRowTop(row), optionsRowTop(row) + optionsRowHeight(row));
+}
+constexpr int OPTIONS_LAST_ROW = OPTIONS_ROWS > 4 ? OPTIONS_ROWS - 1 : 3;
+constexpr int OPTIONS_PANEL_BOTTOM =
+    optionsRowTop(OPTIONS_LAST_ROW) + optionsRowHeight(OPTIONS_LAST_ROW) + (OPTIONS_ROWS > 4 ? 14 : 22);
+constexpr int OPTIONS_STATUS_TOP = OPTIONS_ROWS > 4 ? OPTIONS_PANEL_BOTTOM + 4 : 352;
+// The painted note under the status line.
+constexpr int OPTIONS_NOTE_TOP = OPTIONS_STATUS_TOP + (OPTIONS_ROWS > 4 ? 22 : 36);
 
 // The bitmap font the pages' text is drawn with: pixel height and the
 // advance of its monospace face, for centring, both in menu pixels (the font

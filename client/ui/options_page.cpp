@@ -2,8 +2,25 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "client/core/settings_file.h"
+
+namespace {
+// The frame caps the arrows offer after "Off": the usual display rates.
+constexpr int32_t FRAME_CAPS[] = {30, 60, 75, 120, 144, 165, 240, 360, 500};
+
+int32_t nextFrameCap(int32_t value, int delta) {
+    if (delta > 0) {
+        for (int32_t cap : FRAME_CAPS)
+            if (cap > value) return cap;
+        return value;  // at the top already
+    }
+    for (int i = int(std::size(FRAME_CAPS)) - 1; i >= 0; --i)
+        if (FRAME_CAPS[i] < value) return FRAME_CAPS[i];
+    return 0;  // below the lowest cap: off
+}
+}  // namespace
 
 OptionsPage::OptionsPage(const char* settingsPath, DisplayModeCheck modeCheck,
                          DesktopModeQuery desktopQuery)
@@ -52,6 +69,7 @@ void OptionsPage::change(int row, int delta) {
     tooLarge[0] = '\0';
     switch (setting->shown) {
     case Shown::OnOff: value = value ? 0 : 1; break;
+    case Shown::FrameCap: value = nextFrameCap(value, delta); break;
     case Shown::VideoMode:  // round the table of modes, over those larger than the display
         for (int tries = 0; tries < span; ++tries) {
             value = setting->low + (value - setting->low + span + delta) % span;
@@ -112,6 +130,10 @@ void OptionsPage::valueText(int row, char* out, size_t size) const {
         break;
     }
     case Shown::OnOff: std::snprintf(out, size, "%s", value ? "On" : "Off"); break;
+    case Shown::FrameCap:
+        if (value == 0) std::snprintf(out, size, "%s", "Off");
+        else std::snprintf(out, size, "%d", int(value));
+        break;
     default: std::snprintf(out, size, "%d", int(value)); break;
     }
 }

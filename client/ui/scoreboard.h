@@ -13,6 +13,7 @@ constexpr int SCOREBOARD_MAX_LINES = 2 + 2 * SCOREBOARD_ROWS;
 struct ScoreRow {
     char name[protocol::PLAYER_NAME_SIZE];  // empty: no player in that slot
     int32_t frags;
+    bool local = false;  // the player at this machine
 };
 
 // One overlay line of the board, ready for addTextLine.

@@ -311,15 +311,16 @@ Canvas optionsPage() {
     const MenuRect box = rectFromTop(60, 580, OPTIONS_FIRST_ROW_TOP - 22, OPTIONS_PANEL_BOTTOM);
     panel(c, box.x0, box.x1, box.y0, box.y1, rgb(20, 22, 56), rgb(10, 10, 28), rgb(90, 120, 200));
     for (int row = 0; row < OPTIONS_ROWS; ++row) {
-        // Labels keep to their row's height when the page holds more rows.
-        int size = OPTIONS_ROW_HEIGHT >= 36 ? 20 : OPTIONS_ROW_HEIGHT - 8;
+        // Labels keep to their row's height on the closer rows below the first four.
+        int height = optionsRowHeight(row);
+        int size = height >= 36 ? 20 : height - 10;
         drawText(c, label(size), settingOnPage(row)->label, OPTIONS_LABEL_X,
-                 optionsRowTop(row) + (OPTIONS_ROW_HEIGHT >= 36 ? 7 : 2), Align::Left);
+                 optionsRowTop(row) + (height >= 36 ? 7 : 4), Align::Left);
         spinner(c, optionsSpinner(row), "");
     }
     drawText(c, label(14, rgb(200, 220, 255), regular()),
              "Choices take effect when the next screen opens: the match, or the menu after it", W / 2,
-             OPTIONS_STATUS_TOP + 36, Align::Centre);
+             OPTIONS_NOTE_TOP, Align::Centre);
     footer(c, "click the arrows to change a setting  -  Esc: back");
     return c;
 }

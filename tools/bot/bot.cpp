@@ -103,6 +103,7 @@ void Bot::frame(uint32_t now) {
 
     BotTableEvents table(*this);
     syncRemoteTable(net, remotes, self, table, now);
+    placeShownRemotes(net, remotes, motions, now, shown);
 
     const std::vector<MapMesh>& meshes = map->meshList();
     LocalFrame played = playLocalFrame(self, remotes, meshes, [&] {

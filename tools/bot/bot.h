@@ -9,6 +9,7 @@
 #include "client/match/fighter.h"
 #include "client/match/local_fighter.h"
 #include "client/match/match_rules.h"
+#include "client/match/remote_motion.h"
 #include "client/net/net_client.h"
 #include "tools/bot/brain.h"
 
@@ -47,6 +48,9 @@ private:
     NetClient net;
     LocalFighter self;
     Fighter* remotes[protocol::SLOT_COUNT] = {};
+    // The others as a player's screen shows them: the brain sees these places.
+    RemoteMotion motions[protocol::SLOT_COUNT];
+    bool shown[protocol::SLOT_COUNT] = {};
     Brain brain;
     const Map* map = nullptr;
     uint32_t lastFrame = 0;

@@ -126,7 +126,8 @@ void Brain::fight(const LocalFighter& me, const Fighter& target, uint32_t now, i
     c.aimDistance = wanted;
 
     float turnLeft = std::fabs(headingDifference(me.body.rotation[2], heading));
-    c.fire = isAimedAt(me, target) && turnLeft < FIRE_TURN_LIMIT;
+    // Like a player, it fires at the target as shown.
+    c.fire = isAimedAtShown(me, target) && turnLeft < FIRE_TURN_LIMIT;
 
     if (now >= strafeFlipAt) {
         strafeRight = !strafeRight;

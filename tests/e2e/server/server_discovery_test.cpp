@@ -104,6 +104,26 @@ TEST(ServerDiscovery, AnswersOneHostAndBroadcastWithItsMatch) {
     EXPECT_EQ(askLobby(), "duel/duel.bxm 0 15");
 }
 
+// A match times its round trip to its own server alone: a probe that does not
+// ask the network hears nothing until it is given the server, then it does.
+TEST(ServerDiscovery, AMatchsPingProbeAsksItsServerOnly) {
+    auto server = startServer({"duel", "6", "15"});
+    ServerBrowser probe;
+    probe.setAskNetwork(false);
+    ASSERT_TRUE(probe.open());
+    for (int round = 0; round < 3; ++round) {  // three rounds, a second apart
+        uint32_t start = platform::timeGetTime();
+        while (platform::timeGetTime() - start < ServerBrowser::QUERY_INTERVAL_MS + 50) {
+            probe.poll(platform::timeGetTime());
+            platform::sleepMs(20);
+        }
+    }
+    EXPECT_EQ(probe.count(), 0u);
+    probe.setDirectHost("127.0.0.1");
+    ASSERT_TRUE(browseUntilFound(probe));
+    EXPECT_STREQ(probe.server(0).mapName, "duel");
+}
+
 TEST(ServerDiscovery, JunkShortAndOversizedQueriesGetNothing) {
     auto server = startServer({"hall", "8", "20"});
     RawSocket raw;

@@ -316,6 +316,30 @@ TEST_F(OptionsPageTest, EachArrowChangesItsValueAndSavesOnlyThatLine) {
     EXPECT_EQ(page.clicked(midX(optionsSpinner(0).value), midY(optionsSpinner(0).value)), -1);
 }
 
+// The frame cap steps Off, 30, 60, ... 500 and back; a value typed into the
+// file between two steps goes to the neighbouring step; vertical sync flips.
+TEST_F(OptionsPageTest, TheFrameCapStepsThroughDisplayRatesAndVsyncFlips) {
+    writeFile(path, "");
+    OptionsPage page(path.c_str());
+    Settings current;
+    current.maxFps = 100;  // from the file, between two steps
+    page.open(current);
+    const int cap = KEY_MAX_FPS_INDEX, sync = KEY_VSYNC_INDEX;
+    const int capRow = SETTING_ROWS[cap].pageRow, syncRow = SETTING_ROWS[sync].pageRow;
+    click(page, capRow, true);
+    EXPECT_EQ(value(page, capRow), "120");
+    for (int i = 0; i < 20; ++i) click(page, capRow, true);
+    EXPECT_EQ(page.values().maxFps, 500);
+    for (int i = 0; i < 20; ++i) click(page, capRow, false);
+    EXPECT_EQ(value(page, capRow), "Off");
+    EXPECT_EQ(page.values().maxFps, 0);
+    click(page, capRow, true);
+    EXPECT_EQ(value(page, capRow), "30");
+    click(page, syncRow, false);
+    EXPECT_EQ(value(page, syncRow), "On");
+    EXPECT_EQ(readFile(path), "maxFps 30\nvsync 1\n");
+}
+
 TEST_F(OptionsPageTest, AReadOnlyFileIsKeptAndTheChoiceHeldForTheRun) {
     const std::string original = "videoMode 0\nvolume 4\n";
     writeFile(path, original);

@@ -70,6 +70,28 @@ TEST_F(SettingsFile, NumbersFollowTheIntegerConversionRules) {
     EXPECT_EQ(videoModeFor(6).height, 720);
 }
 
+// The frame cap is off (0) or 30..500 frames a second; vertical sync a flag.
+// Every value the file can hold lands on one of those, and off stays off.
+TEST_F(SettingsFile, TheFrameCapIsOffOrWithinItsRangeAndVsyncAFlag) {
+    const struct {
+        const char* text;
+        int32_t maxFps, vsync;
+    } cases[] = {
+        {"maxFps 0\nvsync 0\n", 0, 0},          {"maxFps 144\nvsync 1\n", 144, 1},
+        {"maxFps 1\nvsync 2\n", 30, 1},         {"maxFps 29\nvsync -1\n", 30, 0},
+        {"maxFps 501\nvsync 0x100\n", 500, 1},  {"maxFps -60\n", 0, 0},
+        {"maxFps 0x7fffffffffff\n", 500, 0},     {"maxFps 30\nmaxFps 500\n", 500, 0},
+    };
+    for (const auto& c : cases) {
+        settings = Settings{};
+        write(c.text);
+        loadSettings(path.c_str());
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(settings.maxFps, c.maxFps);
+        EXPECT_EQ(settings.vsync, c.vsync);
+    }
+}
+
 // volume * 12 and (sensitivity + 1) * 0.1 must never see a value that overflows.
 TEST_F(SettingsFile, NumbersOutsideTheirRangeAreKeptAtItsEnds) {
     write("volume 2147483647\nmouseSensitivity 0x7fffffffffffffffff\nvideoMode -1\nfullscreen 7\n");

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "client/core/records.h"
 #include "client/core/records.h"
+#include "client/core/frame_pacer.h"
 #include "platform/clock.h"
 
 namespace {
@@ -96,3 +98,29 @@ TEST_F(TextAndTiming, FrameTimeSurvivesTheClockWrapping) {
 }
 
 }  // namespace
+
+// A cap of 144 frames a second on a millisecond clock: frames 6 or 7 ms
+// apart, 144 in a second; after a stall the next frame runs at once and the
+// ones after keep the period, with no burst to catch up.
+TEST(FramePacer, FramesComeEvenlyAtTheCapAndAStallIsNotCaughtUp) {
+    FramePacer pacer(144);
+    uint32_t clock = 4294966000u;  // the clock wraps during the run
+    std::vector<uint32_t> starts;
+    for (int frame = 0; frame < 300; ++frame) {
+        while (uint32_t wait = pacer.waitMs(clock)) clock += wait;  // the loop sleeps
+        pacer.started(clock);
+        starts.push_back(clock);
+        clock += frame == 200 ? 50 : 2;  // the frame's work; one stalls
+    }
+    int inFirstSecond = 0;
+    for (size_t i = 1; i < starts.size(); ++i) {
+        uint32_t gap = starts[i] - starts[i - 1];
+        if (i == 201) EXPECT_EQ(gap, 50u);
+        else EXPECT_TRUE(gap == 6 || gap == 7) << i << ": " << gap;
+        inFirstSecond += starts[i] - starts[0] < 1000;
+    }
+    EXPECT_EQ(inFirstSecond, 143);
+    FramePacer unlimited(0);
+    unlimited.started(clock);
+    EXPECT_EQ(unlimited.waitMs(clock), 0u);
+}
