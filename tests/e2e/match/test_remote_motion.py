@@ -40,6 +40,10 @@ class Walker(threading.Thread):
         self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
 
     def run(self):
+        # A player asks the join port first: only then does the server give
+        # its states a slot.
+        with socket.create_connection(("127.0.0.1", 2185), 5) as lobby:
+            lobby.recv(128)
         start = time.monotonic()
         next_send = start
         while not self.stopping.is_set():
