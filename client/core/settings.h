@@ -39,6 +39,8 @@ enum class Shown {
     INT(volume, KEY_VOLUME, 10, 0, 10, OutOfRange::Clamp, 0, Shown::Number, "Volume")      \
     INT(mouseSensitivity, KEY_SENSITIVITY, 5, 0, 20, OutOfRange::Clamp, 1, Shown::Number,  \
         "Mouse sensitivity")                                                               \
+    INT(recordMatches, KEY_RECORD_MATCHES, 1, 0, 1, OutOfRange::LowByteFlag, 4,            \
+        Shown::OnOff, "Record matches")                                                    \
     TEXT(playerName, KEY_PLAYER_NAME, "Unknown", protocol::PLAYER_NAME_SIZE)               \
     TEXT(serverName, KEY_SERVER_NAME, "127.0.0.1", 21)
 

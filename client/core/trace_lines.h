@@ -45,3 +45,14 @@ constexpr char TRACE_REMOTE[] = "remote slot=%d skin=%d name=%s";
 constexpr char TRACE_ROUND_OVER[] = "round over";
 constexpr char TRACE_ROUND_RESTARTED[] = "round restarted";
 constexpr char TRACE_SCREENSHOT[] = "screenshot";
+
+// The match's recording: begun (with the map), finished (with its file).
+constexpr char TRACE_RECORDING_STARTED[] = "recording started map=%s";
+constexpr char TRACE_RECORDING_FINISHED[] = "recording finished %s";
+
+// The Replays page: each recording listed as the page opens (newest first),
+// the selection as it changes, one deleted, one chosen to play.
+constexpr char TRACE_REPLAY_LISTED[] = "replay listed row=%d map=%s seconds=%d players=%d winners=%s playable=%d file=%s";
+constexpr char TRACE_REPLAY_SELECTED[] = "replay selected row=%d";
+constexpr char TRACE_REPLAY_DELETED[] = "replay deleted %s";
+constexpr char TRACE_REPLAY_CHOSEN[] = "replay chosen %s";

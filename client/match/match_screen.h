@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "client/assets/sound.h"
+#include "client/match/match_recording.h"
 #include "client/match/match_rules.h"
 #include "protocol/protocol.h"
 
@@ -32,6 +33,7 @@ public:
     RoundPause roundPause;    // the pause after a round's end
     Sound music = nullptr;
     bool hasVideo = false;  // the match window opened: GL may be used
+    MatchRecording recording;  // this match's file in ../replays, unless switched off
 };
 
 // Mirrors the network table into remote fighters through the remote-state

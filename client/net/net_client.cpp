@@ -108,7 +108,13 @@ void NetClient::sendLoop() {
         char text[protocol::NET_BUFFER_SIZE];
         size_t length = protocol::formatStateMessage(state, text, sizeof text);
         if (stopRequested) return;
-        if (length > 0) platform::sendTo(udp, text, length, server);
+        if (length > 0) {
+            platform::sendTo(udp, text, length, server);
+            // The suffix is the last '+': neither names nor numbers hold one.
+            const char* suffix = std::strrchr(text, '+');
+            if (suffix) wireLog.add(platform::timeGetTime(), OWN_STATE_SLOT, false, text,
+                                    size_t(suffix - text));
+        }
         platform::sleepMs(protocol::SEND_INTERVAL_MS);
     }
 }
@@ -132,18 +138,29 @@ void NetClient::receiveLoop() {
 void NetClient::applyRelayedState(const char* text) {
     RemoteState parsed;
     protocol::parseRelayMessage(text, &parsed);
+    // The state's own text follows the slot's vacant flag and one blank.
+    const char* state = std::strchr(text, ' ');
+    state = state ? state + 1 : "";
+    auto log = [&](int slot) {
+        if (wireLog.enabled())
+            wireLog.add(platform::timeGetTime(), slot, parsed.vacant == 1, state,
+                        std::strlen(state));
+    };
     platform::Lock lock(tableLock);
-    for (RemoteState& entry : remoteStates) {
+    for (int i = 0; i < protocol::SLOT_COUNT; ++i) {
+        RemoteState& entry = remoteStates[i];
         if (entry.vacant == 0 && std::strcmp(entry.clientId, parsed.clientId) == 0) {
             entry = parsed;  // an update, or the player leaving (vacant 1)
+            log(i);
             return;
         }
     }
     if (parsed.vacant == 1) return;                      // a slot we never held
     if (std::strcmp(parsed.clientId, id) == 0) return;   // ourselves
-    for (RemoteState& entry : remoteStates) {
-        if (entry.vacant == 1) {
-            entry = parsed;
+    for (int i = 0; i < protocol::SLOT_COUNT; ++i) {
+        if (remoteStates[i].vacant == 1) {
+            remoteStates[i] = parsed;
+            log(i);
             return;
         }
     }
