@@ -56,3 +56,15 @@ constexpr char TRACE_REPLAY_LISTED[] = "replay listed row=%d map=%s seconds=%d p
 constexpr char TRACE_REPLAY_SELECTED[] = "replay selected row=%d";
 constexpr char TRACE_REPLAY_DELETED[] = "replay deleted %s";
 constexpr char TRACE_REPLAY_CHOSEN[] = "replay chosen %s";
+
+// The viewer: a recording opened (map, length in ms, players), whom the
+// camera follows ("free" for none), pause (1) and play (0) with the position,
+// the speed, a seek's new position, and every 250 ms the position, who is
+// followed and where the camera's target stands.
+constexpr char TRACE_REPLAY_OPENED[] = "replay opened map=%s length=%d players=%d";
+constexpr char TRACE_REPLAY_FOLLOW[] = "replay follow %s";
+constexpr char TRACE_REPLAY_PAUSED[] = "replay paused %d at=%d";
+constexpr char TRACE_REPLAY_SPEED[] = "replay speed %.2f";
+constexpr char TRACE_REPLAY_SEEK[] = "replay seek to=%d";
+constexpr char TRACE_REPLAY_AT[] = "replay at=%d following=%s x=%.2f y=%.2f paused=%d";
+constexpr char TRACE_REPLAY_CLOSED[] = "replay closed";

@@ -25,6 +25,8 @@ constexpr bool rectContains(const MenuRect& r, int x, int yUp) {
 // under them.
 constexpr MenuRect MAIN_SERVERS_BUTTON = rectFromTop(150, 310, 348, 383);
 constexpr MenuRect MAIN_OPTIONS_BUTTON = rectFromTop(330, 490, 348, 383);
+// And the recorded matches, centred in a row of its own under those two.
+constexpr MenuRect MAIN_REPLAYS_BUTTON = rectFromTop(240, 400, 398, 433);
 
 // A spinner: a value between two arrow buttons.
 struct MenuSpinner {

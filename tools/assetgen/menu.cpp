@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "client/ui/menu_layout.h"
+#include "client/ui/replays_layout.h"
 #include "rng.h"
 #include "sprites.h"
 #include "text.h"
@@ -154,6 +155,7 @@ Canvas mainPage() {
     button(c, 230, 410, 166, 201, "Quit");
     button(c, MAIN_SERVERS_BUTTON, "Servers");
     button(c, MAIN_OPTIONS_BUTTON, "Options");
+    button(c, MAIN_REPLAYS_BUTTON, "Replays");
     // Two fighters flank the buttons, facing in.
     drawFighter(c, Frame{100, 250, 70, -35}, 0, 0.25f);
     drawFighter(c, Frame{540, 250, 70, 35}, 2, 0.75f);
@@ -324,6 +326,40 @@ Canvas optionsPage() {
     return c;
 }
 
+Canvas replaysPage() {
+    Canvas c = backdrop(29);
+    drawText(c, heading(), "REPLAYS", W / 2, 14, Align::Centre);
+    const MenuRect& list = REPLAYS_LIST;
+    panel(c, list.x0, list.x1, list.y0, list.y1, rgb(20, 22, 56), rgb(10, 10, 28), rgb(90, 120, 200));
+    TextStyle col = label(13, rgb(255, 220, 140), condensed());
+    const char* titles[5] = {"DATE (UTC)", "MAP", "LENGTH", "PLAYERS", "ROUND WINNERS"};
+    for (int i = 0; i < 5; ++i)
+        drawText(c, col, titles[i], REPLAYS_COLUMN_X[i], REPLAYS_HEADER_TOP + 5, Align::Left);
+    for (int x = list.x0 + 8; x < list.x1 - 8; ++x) c.at(x, REPLAYS_ROW_TOP - 2) = rgb(90, 120, 200);
+    for (int row = 1; row < REPLAYS_ROWS_SHOWN; row += 2) {
+        MenuRect r = replayRow(row);
+        for (int y = H - r.y1; y < H - r.y0; ++y)
+            for (int x = r.x0 + 2; x < r.x1 - 2; ++x) c.blend(x, y, rgb(60, 70, 140), 0.18f);
+    }
+
+    // The chart's frame: a panel, the plot's axes, its caption.
+    const MenuRect& cp = REPLAYS_CHART_PANEL;
+    panel(c, cp.x0, cp.x1, cp.y0, cp.y1, rgb(20, 22, 56), rgb(10, 10, 28), rgb(90, 120, 200));
+    TextStyle small = label(13, rgb(170, 190, 255), regular());
+    drawText(c, small, "Frags over time", cp.x0 + 12, H - cp.y1 + 6, Align::Left);
+    const MenuRect& plot = REPLAYS_CHART;
+    for (int y = H - plot.y1; y < H - plot.y0 + 1; ++y) c.at(plot.x0 - 1, y) = rgb(150, 170, 230);
+    for (int x = plot.x0 - 1; x < plot.x1; ++x) c.at(x, H - plot.y0) = rgb(150, 170, 230);
+    const MenuRect& pp = REPLAYS_PLAYERS_PANEL;
+    panel(c, pp.x0, pp.x1, pp.y0, pp.y1, rgb(20, 22, 56), rgb(10, 10, 28), rgb(90, 120, 200));
+    drawText(c, small, "Players, last round's frags", pp.x0 + 12, H - pp.y1 + 6, Align::Left);
+
+    button(c, REPLAYS_PLAY_BUTTON, "Play", 18);
+    button(c, REPLAYS_DELETE_BUTTON, "Delete", 18);
+    footer(c, "Enter or click: watch  -  Del: delete  -  the newest 30 matches are kept  -  Esc: back");
+    return c;
+}
+
 }  // namespace
 
 bool writeMenuPictures(const std::string& folder, const std::string& fontFolder) {
@@ -335,6 +371,7 @@ bool writeMenuPictures(const std::string& folder, const std::string& fontFolder)
     ok &= writeTga(creditsPage(), folder + "/credits.tga", 24);
     ok &= writeTga(serversPage(), folder + "/servers.tga", 24);
     ok &= writeTga(optionsPage(), folder + "/options.tga", 24);
+    ok &= writeTga(replaysPage(), folder + "/replays.tga", 24);
     stopText();
     return ok;
 }
