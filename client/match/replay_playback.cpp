@@ -51,6 +51,8 @@ void ReplayPlayback::apply(const replay::ReplayRecord& r, std::vector<PlaybackEv
     bool arrived = !f;
     if (arrived) f = new Fighter(s.skin);
     bool newKiller = std::strcmp(f->killerId, s.killerId) != 0 && std::strcmp(s.killerId, "0") != 0;
+    int32_t limit = reader.header().fragLimit;
+    bool wonRound = !arrived && limit > 0 && s.frags >= limit && f->frags < limit;
     mirrorRemoteBody(*f, s);
     f->dead = s.dead;
     platform::copyText(f->killerId, s.killerId);
@@ -68,6 +70,7 @@ void ReplayPlayback::apply(const replay::ReplayRecord& r, std::vector<PlaybackEv
         events->push_back({PlaybackEvent::Killed, r.player, killer,
                            std::string(killerName) + " killed " + name});
     }
+    if (wonRound) events->push_back({PlaybackEvent::RoundWon, r.player, -1, std::string(name) + " wins the round"});
 }
 
 void ReplayPlayback::advance(float frameMs, std::vector<PlaybackEvent>* events) {

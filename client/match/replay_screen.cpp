@@ -7,6 +7,7 @@
 #include "client/core/trace.h"
 #include "client/map/map.h"
 #include "client/match/fighter_media.h"
+#include "client/match/match_rules.h"
 #include "client/match/match_screen.h"
 #include "client/match/transform.h"
 #include "client/ui/font.h"
@@ -18,6 +19,7 @@
 #include "platform/window.h"
 
 namespace {
+constexpr float MAX_STEP_MS = 250.0f;
 constexpr float FREE_PAN_PER_MS = 0.02f;
 constexpr float FREE_HEIGHT_MIN = 8.0f, FREE_HEIGHT_MAX = 80.0f;
 constexpr float KILL_COLOUR[3] = {1.0f, 0.6f, 0.2f};
@@ -181,7 +183,8 @@ void ReplayScreen::queueHud() {
         addTextLine(-0.96f, y, on ? 1.0f : 0.7f, on ? 1.0f : 0.8f, on ? 0.3f : 1.0f, line);
     }
     if (following < 0) addTextLine(-0.96f, 0.83f, 1.0f, 1.0f, 0.5f, "free camera");
-    if (inputState.keys[VK_TAB]) {
+    bool roundBoard = playback.position() < boardUntil && boardUntil - playback.position() <= ROUND_PAUSE_MS;
+    if (inputState.keys[VK_TAB] || roundBoard) {
         ScoreRow rows[SCOREBOARD_ROWS] = {};
         int r = 1;
         for (int p : present) {
@@ -204,8 +207,17 @@ void ReplayScreen::update() {
     takeKeys();
     takeClick();
     events.clear();
-    playback.advance(float(frameClock.frameTimeMs), &events);
+    // Real time since the last frame; the first frame's covers the menu, and
+    // a window away from the focus runs none: neither jumps the playback.
+    float frameMs = float(frameClock.frameTimeMs);
+    if (frameMs > MAX_STEP_MS || frameMs < 0) frameMs = firstFrame ? 0.0f : MAX_STEP_MS;
+    firstFrame = false;
+    playback.advance(frameMs, &events);
     for (const PlaybackEvent& e : events) {
+        if (e.kind == PlaybackEvent::RoundWon) {
+            boardUntil = playback.position() + ROUND_PAUSE_MS;
+            trace(TRACE_ROUND_OVER);
+        }
         const float* c = e.kind == PlaybackEvent::Killed ? KILL_COLOUR : LINK_COLOUR;
         announce(c[0], c[1], c[2], e.text.c_str());
     }

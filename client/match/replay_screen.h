@@ -51,5 +51,7 @@ private:
     void queueHud();
     void drawTimeline();
     uint32_t tracedAt = 0;
+    uint32_t boardUntil = 0;
+    bool firstFrame = true;  // playback ms: the scoreboard stands after a round's end
     std::vector<PlaybackEvent> events;
 };
