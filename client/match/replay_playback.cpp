@@ -53,6 +53,7 @@ void ReplayPlayback::apply(const replay::ReplayRecord& r, std::vector<PlaybackEv
     bool newKiller = std::strcmp(f->killerId, s.killerId) != 0 && std::strcmp(s.killerId, "0") != 0;
     int32_t limit = reader.header().fragLimit;
     bool wonRound = !arrived && limit > 0 && s.frags >= limit && f->frags < limit;
+    bool fired = s.beamVisible && !f->beam.visible;
     mirrorRemoteBody(*f, s);
     f->dead = s.dead;
     platform::copyText(f->killerId, s.killerId);
@@ -70,6 +71,7 @@ void ReplayPlayback::apply(const replay::ReplayRecord& r, std::vector<PlaybackEv
         events->push_back({PlaybackEvent::Killed, r.player, killer,
                            std::string(killerName) + " killed " + name});
     }
+    if (fired) events->push_back({PlaybackEvent::Fired, r.player, -1, ""});
     if (wonRound) events->push_back({PlaybackEvent::RoundWon, r.player, -1, std::string(name) + " wins the round"});
 }
 

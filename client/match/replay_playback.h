@@ -21,7 +21,7 @@ constexpr int PLAYBACK_NORMAL_SPEED = 2;
 constexpr uint32_t SEEK_STEP_MS = 10000;
 
 struct PlaybackEvent {
-    enum Kind { Arrived, Left, Killed, RoundWon } kind;
+    enum Kind { Arrived, Left, Killed, RoundWon, Fired } kind;  // Fired: no text
     int player;        // the one it happened to (the victim of a kill)
     int killer = -1;   // Killed: the killer's player number, -1 when not recorded
     std::string text;  // "Rob1 killed Rob2", "Rob1 has connected"

@@ -65,6 +65,8 @@ ReplayScreen::ReplayScreen(const char* path) {
     inputState.mouseLook = 0;  // the cursor picks names and the timeline
     inputState.typedCount = 0;
     if (hasVideo) createFont(18, 500, "Lucida Console");
+    loadSound(shotSound, "../data/sfx/shot.wav");
+    loadSound(squishSound, "../data/sfx/squish.wav");
     playback.advance(0.0f, &events);
     events.clear();
     std::vector<int> present = playback.presentPlayers();
@@ -75,6 +77,8 @@ ReplayScreen::ReplayScreen(const char* path) {
 
 ReplayScreen::~ReplayScreen() {
     if (hasVideo) deleteFont();
+    freeSound(shotSound);
+    freeSound(squishSound);
     delete map;
     map = nullptr;
     killGlWindow();
@@ -176,7 +180,7 @@ void ReplayScreen::queueHud() {
         Fighter* f = playback.fighter(present[i]);
         char name[protocol::NAME_SIZE];
         platform::printableText(f->name, name, sizeof name);
-        std::snprintf(line, sizeof line, "%zu %s%s", i + 1, name, f->dead ? " (dead)" : "");
+        std::snprintf(line, sizeof line, "%d %s%s", int(i + 1), name, f->dead ? " (dead)" : "");
         float pixelsDown = 40.0f + 22.0f * float(i) + 16.0f;
         float y = 1.0f - 2.0f * pixelsDown / float(glWindow.height);
         bool on = present[i] == following;
@@ -214,6 +218,11 @@ void ReplayScreen::update() {
     firstFrame = false;
     playback.advance(frameMs, &events);
     for (const PlaybackEvent& e : events) {
+        if (e.kind == PlaybackEvent::Fired) {
+            playSound(shotSound, CHANNEL_SHOT);
+            continue;
+        }
+        if (e.kind == PlaybackEvent::Killed) playSound(squishSound, CHANNEL_SQUISH);
         if (e.kind == PlaybackEvent::RoundWon) {
             boardUntil = playback.position() + ROUND_PAUSE_MS;
             trace(TRACE_ROUND_OVER);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "client/assets/sound.h"
 #include "client/match/replay_playback.h"
 
 class Map;
@@ -52,6 +53,7 @@ private:
     void drawTimeline();
     uint32_t tracedAt = 0;
     uint32_t boardUntil = 0;
-    bool firstFrame = true;  // playback ms: the scoreboard stands after a round's end
+    bool firstFrame = true;
+    Sound shotSound = nullptr, squishSound = nullptr;  // playback ms: the scoreboard stands after a round's end
     std::vector<PlaybackEvent> events;
 };
