@@ -230,7 +230,11 @@ void ReplayScreen::update() {
         const float* c = e.kind == PlaybackEvent::Killed ? KILL_COLOUR : LINK_COLOUR;
         announce(c[0], c[1], c[2], e.text.c_str());
     }
-    if (following >= 0 && !playback.fighter(following)) follow(-1);
+    // The player followed left: the camera goes on with the first one still there.
+    if (following >= 0 && !playback.fighter(following)) {
+        std::vector<int> present = playback.presentPlayers();
+        follow(present.empty() ? -1 : present.front());
+    }
     if (following < 0) {
         float step = FREE_PAN_PER_MS * float(frameClock.frameTimeMs) * freeHeight / 30.0f;
         if (inputState.keys['W'] || inputState.keys[VK_UP]) freeY += step;

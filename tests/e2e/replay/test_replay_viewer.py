@@ -104,17 +104,24 @@ class ReplayViewerTest(unittest.TestCase):
         self.assertTrue(self.game.wait_trace_after(TRACE_REPLAY_OPENED.lead, TRACE_FIRST_FRAME.lead))
         window = self.game.window()
         self.display.focus(window)
+        self.assertRegex(self.values(TRACE_REPLAY_FOLLOW)[-1][0], r"^Rob\d$")
+        # Once every bot has joined, 1 and 2 follow two different players.
+        self.assertTrue(wait_for(lambda: (self.values(TRACE_REPLAY_AT) or [(0,)])[-1][0] > 4000))
+        n = len(self.values(TRACE_REPLAY_FOLLOW))
+        self.display.key("1")
+        self.assertTrue(wait_for(lambda: len(self.values(TRACE_REPLAY_FOLLOW)) > n))
         first = self.values(TRACE_REPLAY_FOLLOW)[-1][0]
-        self.assertRegex(first, r"^Rob\d$")
         self.display.key("2")
-        self.assertTrue(wait_for(lambda: len(self.values(TRACE_REPLAY_FOLLOW)) >= 2))
+        self.assertTrue(wait_for(lambda: len(self.values(TRACE_REPLAY_FOLLOW)) > n + 1))
         second = self.values(TRACE_REPLAY_FOLLOW)[-1][0]
+        self.assertRegex(first, r"^Rob\d$")
         self.assertRegex(second, r"^Rob\d$")
         self.assertNotEqual(second, first)
         self.assertTrue(wait_for(lambda: any(v[1] == second for v in self.values(TRACE_REPLAY_AT))))
+        start = self.values(TRACE_REPLAY_AT)[-1][0]
         self.display.key("plus")
         self.assertTrue(self.game.wait_trace(TRACE_REPLAY_SPEED % 2.0))
-        self.assertTrue(wait_for(lambda: self.values(TRACE_REPLAY_AT)[-1][0] > 6000, 60))
+        self.assertTrue(wait_for(lambda: self.values(TRACE_REPLAY_AT)[-1][0] > start + 3000, 60))
 
         self.display.key("space")
         self.assertTrue(wait_for(lambda: self.values(TRACE_REPLAY_PAUSED)))
