@@ -1,5 +1,6 @@
 // Where things sit on the menu's Servers and Options pages and the main page's
-// two buttons for them: one table read by the game (hot spots, text) and by
+// buttons for them and for Replays (whose page has its own table,
+// replays_layout.h): one table read by the game (hot spots, text) and by
 // assetgen (the pictures painted under them), so a button is always drawn
 // exactly where it reacts. Plain constants; the Options page's rows come from
 // the settings table.

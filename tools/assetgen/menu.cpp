@@ -269,22 +269,27 @@ TextStyle heading() {
     return head;
 }
 
+// A list the game fills with rows: a panel, column titles, a rule under them
+// and faint stripes behind alternate rows.
+void listFrame(Canvas& c, const MenuRect& list, const char* const* titles, const int* columnX,
+               int columns, int headerTop, int rowTop, int rowsShown, MenuRect (*row)(int)) {
+    panel(c, list.x0, list.x1, list.y0, list.y1, rgb(20, 22, 56), rgb(10, 10, 28), rgb(90, 120, 200));
+    TextStyle col = label(13, rgb(255, 220, 140), condensed());
+    for (int i = 0; i < columns; ++i) drawText(c, col, titles[i], columnX[i], headerTop + 6, Align::Left);
+    for (int x = list.x0 + 8; x < list.x1 - 8; ++x) c.at(x, rowTop - 2) = rgb(90, 120, 200);
+    for (int r = 1; r < rowsShown; r += 2) {
+        MenuRect box = row(r);
+        for (int y = H - box.y1; y < H - box.y0; ++y)
+            for (int x = box.x0 + 2; x < box.x1 - 2; ++x) c.blend(x, y, rgb(60, 70, 140), 0.18f);
+    }
+}
+
 Canvas serversPage() {
     Canvas c = backdrop(19);
     drawText(c, heading(), "FIND A MATCH", W / 2, 18, Align::Centre);
-    const MenuRect& list = SERVERS_LIST;
-    panel(c, list.x0, list.x1, list.y0, list.y1, rgb(20, 22, 56), rgb(10, 10, 28), rgb(90, 120, 200));
-    // Column titles, a rule under them and faint stripes behind alternate rows.
-    TextStyle col = label(13, rgb(255, 220, 140), condensed());
     const char* titles[5] = {"SERVER", "MAP", "PLAYERS", "FRAGS", "PING"};
-    for (int i = 0; i < 5; ++i)
-        drawText(c, col, titles[i], SERVERS_COLUMN_X[i], SERVERS_HEADER_TOP + 6, Align::Left);
-    for (int x = list.x0 + 8; x < list.x1 - 8; ++x) c.at(x, SERVERS_ROW_TOP - 2) = rgb(90, 120, 200);
-    for (int row = 1; row < SERVERS_ROWS_SHOWN; row += 2) {
-        MenuRect r = serverRow(row);
-        for (int y = H - r.y1; y < H - r.y0; ++y)
-            for (int x = r.x0 + 2; x < r.x1 - 2; ++x) c.blend(x, y, rgb(60, 70, 140), 0.18f);
-    }
+    listFrame(c, SERVERS_LIST, titles, SERVERS_COLUMN_X, 5, SERVERS_HEADER_TOP, SERVERS_ROW_TOP,
+              SERVERS_ROWS_SHOWN, serverRow);
 
     TextStyle small = label(13, rgb(170, 190, 255), regular());
     drawText(c, small, "Server address (or pick one above)", SERVERS_ADDRESS_FIELD.x0,
@@ -329,18 +334,9 @@ Canvas optionsPage() {
 Canvas replaysPage() {
     Canvas c = backdrop(29);
     drawText(c, heading(), "REPLAYS", W / 2, 14, Align::Centre);
-    const MenuRect& list = REPLAYS_LIST;
-    panel(c, list.x0, list.x1, list.y0, list.y1, rgb(20, 22, 56), rgb(10, 10, 28), rgb(90, 120, 200));
-    TextStyle col = label(13, rgb(255, 220, 140), condensed());
     const char* titles[5] = {"DATE (UTC)", "MAP", "LENGTH", "PLAYERS", "ROUND WINNERS"};
-    for (int i = 0; i < 5; ++i)
-        drawText(c, col, titles[i], REPLAYS_COLUMN_X[i], REPLAYS_HEADER_TOP + 5, Align::Left);
-    for (int x = list.x0 + 8; x < list.x1 - 8; ++x) c.at(x, REPLAYS_ROW_TOP - 2) = rgb(90, 120, 200);
-    for (int row = 1; row < REPLAYS_ROWS_SHOWN; row += 2) {
-        MenuRect r = replayRow(row);
-        for (int y = H - r.y1; y < H - r.y0; ++y)
-            for (int x = r.x0 + 2; x < r.x1 - 2; ++x) c.blend(x, y, rgb(60, 70, 140), 0.18f);
-    }
+    listFrame(c, REPLAYS_LIST, titles, REPLAYS_COLUMN_X, 5, REPLAYS_HEADER_TOP, REPLAYS_ROW_TOP,
+              REPLAYS_ROWS_SHOWN, replayRow);
 
     // The chart's frame: a panel, the plot's axes, its caption.
     const MenuRect& cp = REPLAYS_CHART_PANEL;

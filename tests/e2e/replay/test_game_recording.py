@@ -5,7 +5,6 @@ watched is in it (read by the README-only script and by bin/replay-info). A
 replays folder that cannot be written costs one event message, and the match
 plays on."""
 import os
-import re
 import subprocess
 import sys
 import unittest
@@ -14,7 +13,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "bot"))
 sys.path.insert(0, os.path.dirname(__file__))
 from harness import STAGE_BIN, Display, Game, GameFolder, Server, start_match, wait_for  # noqa: E402
-from bot_log import BotRun  # noqa: E402
+from bot_log import BotRun, death_pairs  # noqa: E402
 from trace_lines import (TRACE_EVENT, TRACE_FIRST_FRAME, TRACE_MATCH_CLOSED,  # noqa: E402
                          TRACE_MENU_OPENED, TRACE_RECORDING_FINISHED, TRACE_RECORDING_STARTED,
                          TRACE_STATE)
@@ -64,7 +63,6 @@ class GameRecordingTest(unittest.TestCase):
                         "too little happened")
         self.assertEqual(self.bots.stop(), 0)
         lines, self.bots = self.bots.lines, None
-        end = lines[-1][0]
         for n in (1, 2, 3):
             self.assertTrue(self.game.wait_trace(TRACE_EVENT % f"Rob{n} has disconnected"))
 
@@ -95,14 +93,7 @@ class GameRecordingTest(unittest.TestCase):
         xs = {round(v[0], 1) for v in map(TRACE_STATE.parse, self.game.trace()) if v}
         self.assertTrue(xs & {round(float(r[3].split(" ")[3]), 1) for r in own})
 
-        logged, counted = {}, {}
-        for at, text in lines:
-            m = re.match(r"^death (\S+) (\S+)$", text)
-            if m:
-                pair = (m.group(2), m.group(1))  # killer, victim
-                logged[pair] = logged.get(pair, 0) + 1
-                if at <= end - TAIL_S:
-                    counted[pair] = counted.get(pair, 0) + 1
+        logged, counted = death_pairs(lines, TAIL_S)
         recorded = {}
         for _, killer, victim in replay_file.kills(recs):
             recorded[(killer, victim)] = recorded.get((killer, victim), 0) + 1
