@@ -176,7 +176,10 @@ void ReplayScreen::queueHud() {
                   playback.paused ? "  paused" : "");
     addTextLine(0.20f, 0.91f, 1.0f, 1.0f, 1.0f, line);
     std::vector<int> present = playback.presentPlayers();
-    for (size_t i = 0; i < present.size() && i < 9; ++i) {
+    bool roundBoard = playback.position() < boardUntil && boardUntil - playback.position() <= ROUND_PAUSE_MS;
+    bool board = inputState.keys[VK_TAB] || roundBoard;
+    // The board lists the names where the numbered list stands: one at a time.
+    for (size_t i = 0; i < present.size() && i < 9 && !board; ++i) {
         Fighter* f = playback.fighter(present[i]);
         char name[protocol::NAME_SIZE];
         platform::printableText(f->name, name, sizeof name);
@@ -187,8 +190,7 @@ void ReplayScreen::queueHud() {
         addTextLine(-0.96f, y, on ? 1.0f : 0.7f, on ? 1.0f : 0.8f, on ? 0.3f : 1.0f, line);
     }
     if (following < 0) addTextLine(-0.96f, 0.83f, 1.0f, 1.0f, 0.5f, "free camera");
-    bool roundBoard = playback.position() < boardUntil && boardUntil - playback.position() <= ROUND_PAUSE_MS;
-    if (inputState.keys[VK_TAB] || roundBoard) {
+    if (board) {
         ScoreRow rows[SCOREBOARD_ROWS] = {};
         int r = 1;
         for (int p : present) {
