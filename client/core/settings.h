@@ -44,6 +44,8 @@ enum class Shown {
     INT(maxFps, KEY_MAX_FPS, 0, 30, 500, OutOfRange::OffOrClamp, 4, Shown::FrameCap,       \
         "Frame cap")                                                                       \
     INT(vsync, KEY_VSYNC, 0, 0, 1, OutOfRange::Clamp, 5, Shown::OnOff, "Vertical sync")    \
+    INT(recordMatches, KEY_RECORD_MATCHES, 1, 0, 1, OutOfRange::LowByteFlag, 6,            \
+        Shown::OnOff, "Record matches")                                                    \
     TEXT(playerName, KEY_PLAYER_NAME, "Unknown", protocol::PLAYER_NAME_SIZE)               \
     TEXT(serverName, KEY_SERVER_NAME, "127.0.0.1", 21)
 

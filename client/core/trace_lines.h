@@ -51,3 +51,26 @@ constexpr char TRACE_REMOTE_DRAWN[] = "remote drawn slot=%d x=%.3f y=%.3f";
 constexpr char TRACE_ROUND_OVER[] = "round over";
 constexpr char TRACE_ROUND_RESTARTED[] = "round restarted";
 constexpr char TRACE_SCREENSHOT[] = "screenshot";
+
+// The match's recording: begun (with the map), finished (with its file).
+constexpr char TRACE_RECORDING_STARTED[] = "recording started map=%s";
+constexpr char TRACE_RECORDING_FINISHED[] = "recording finished %s";
+
+// The Replays page: each recording listed as the page opens (newest first),
+// the selection as it changes, one deleted, one chosen to play.
+constexpr char TRACE_REPLAY_LISTED[] = "replay listed row=%d map=%s seconds=%d players=%d winners=%s playable=%d file=%s";
+constexpr char TRACE_REPLAY_SELECTED[] = "replay selected row=%d";
+constexpr char TRACE_REPLAY_DELETED[] = "replay deleted %s";
+constexpr char TRACE_REPLAY_CHOSEN[] = "replay chosen %s";
+
+// The viewer: a recording opened (map, length in ms, players), whom the
+// camera follows ("free" for none), pause (1) and play (0) with the position,
+// the speed, a seek's new position, and every 250 ms the position, who is
+// followed and where the camera's target stands.
+constexpr char TRACE_REPLAY_OPENED[] = "replay opened map=%s length=%d players=%d";
+constexpr char TRACE_REPLAY_FOLLOW[] = "replay follow %s";
+constexpr char TRACE_REPLAY_PAUSED[] = "replay paused %d at=%d";
+constexpr char TRACE_REPLAY_SPEED[] = "replay speed %.2f";
+constexpr char TRACE_REPLAY_SEEK[] = "replay seek to=%d";
+constexpr char TRACE_REPLAY_AT[] = "replay at=%d following=%s x=%.2f y=%.2f paused=%d";
+constexpr char TRACE_REPLAY_CLOSED[] = "replay closed";

@@ -92,6 +92,8 @@ MatchScreen::MatchScreen(int32_t chosenFighter) {
     playSound(music, CHANNEL_MUSIC);
     trace(TRACE_MATCH_OPENED, chosenFighter, settingsCopy().playerName, path,
           netClient.clientId());
+    if (joined && hasVideo && settingsCopy().recordMatches)
+        recording.start(netClient, localFighter->name, platform::timeGetTime());
 }
 
 MatchScreen::~MatchScreen() {
@@ -103,6 +105,7 @@ MatchScreen::~MatchScreen() {
     }
     // The send thread reads the local fighter: stop it before the fighter goes.
     netClient.leaveServer();
+    recording.stop();
     delete localFighter;
     localFighter = nullptr;
     delete map;
@@ -132,6 +135,7 @@ void MatchScreen::update() {
         // The last frame stands, scoreboard up; the network goes on, and the
         // player may still leave or take a screenshot.
         drawScoreboard(*this);
+        recording.update();
         takeLeaveAndScreenshotKeys();
         return;
     case RoundPause::Step::Restart: trace(TRACE_ROUND_RESTARTED); break;
@@ -165,6 +169,7 @@ void MatchScreen::update() {
     placeCamera(*localFighter);
 
     traceLocalState(*localFighter);
+    recording.update();
     takeLeaveAndScreenshotKeys();
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "client/assets/sound.h"
+#include "client/match/match_recording.h"
 #include "client/match/match_rules.h"
 #include "client/match/remote_motion.h"
 #include "client/net/server_browser.h"
@@ -41,6 +42,7 @@ public:
     // Asks our server the discovery question once a second: its answer's
     // round trip is our ping on the scoreboard.
     ServerBrowser serverPing;
+    MatchRecording recording;  // this match's file in ../replays, unless switched off
 };
 
 // Mirrors the network table into remote fighters through the remote-state

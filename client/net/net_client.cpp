@@ -108,7 +108,13 @@ void NetClient::sendLoop() {
         char text[protocol::NET_BUFFER_SIZE];
         size_t length = protocol::formatStateMessage(state, text, sizeof text);
         if (stopRequested) return;
-        if (length > 0) platform::sendTo(udp, text, length, server);
+        if (length > 0) {
+            platform::sendTo(udp, text, length, server);
+            // The suffix is the last '+': neither names nor numbers hold one.
+            const char* suffix = std::strrchr(text, '+');
+            if (suffix) wireLog.add(platform::timeGetTime(), OWN_STATE_SLOT, false, text,
+                                    size_t(suffix - text));
+        }
         platform::sleepMs(protocol::SEND_INTERVAL_MS);
     }
 }
@@ -133,11 +139,16 @@ void NetClient::applyRelayedState(const char* text) {
     RemoteState parsed;
     protocol::parseRelayMessage(text, &parsed);
     uint32_t now = platform::timeGetTime();
+    // The state's own text follows the slot's vacant flag and one blank.
+    const char* state = std::strchr(text, ' ');
+    state = state ? state + 1 : "";
     platform::Lock lock(tableLock);
     auto take = [&](int slot) {
         remoteStates[slot] = parsed;
         arrivals[slot].count += 1;
         arrivals[slot].atMs = now;
+        if (wireLog.enabled())
+            wireLog.add(now, slot, parsed.vacant == 1, state, std::strlen(state));
     };
     for (int i = 0; i < protocol::SLOT_COUNT; ++i) {
         if (remoteStates[i].vacant == 0 &&

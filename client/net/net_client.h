@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "client/net/wire_log.h"
 #include "platform/mutex.h"
 #include "platform/net.h"
 #include "platform/thread.h"
@@ -57,6 +58,10 @@ public:
     uint32_t lastHeardMs() const { return lastHeard; }
     // The local UDP port (0 before the first send), for tests.
     uint16_t localPort() const;
+
+    // Every state sent and every relayed state kept, for a recording; off
+    // unless the match switches it on.
+    WireLog wireLog;
 
     // How long one join may wait for the server, connect and reply each.
     static constexpr uint32_t JOIN_TIMEOUT_MS = 3000;

@@ -61,6 +61,7 @@ MenuScreen::MenuScreen(bool firstRun) {
     buildPages();
     loadTga("../data/menu/servers.tga", serversPicture);
     loadTga("../data/menu/options.tga", optionsPicture);
+    loadTga("../data/menu/replays.tga", replaysPicture);
     createFont(menuFontHeight(menuView()), MENU_FONT_WEIGHT, "Lucida Console");
     inputState.typedCount = 0;
     loadSound(clickSound, "../data/sfx/click.wav");
@@ -81,6 +82,8 @@ void MenuScreen::buildPages() {
             const MenuRect& o = MAIN_OPTIONS_BUTTON;
             page.buttons.push_back(makeButton(s.x0, s.x1, s.y0, s.y1, MENU_SERVERS));
             page.buttons.push_back(makeButton(o.x0, o.x1, o.y0, o.y1, MENU_OPTIONS));
+            const MenuRect& r = MAIN_REPLAYS_BUTTON;
+            page.buttons.push_back(makeButton(r.x0, r.x1, r.y0, r.y1, MENU_REPLAYS));
         } else if (p == 1) {
             page.buttons.push_back(makeButton(35, 190, 115, 360, MENU_START_MATCH));
             page.buttons.push_back(makeButton(225, 380, 115, 360, MENU_START_MATCH));
@@ -96,6 +99,7 @@ MenuScreen::~MenuScreen() {
     pages.clear();
     freeImage(serversPicture);
     freeImage(optionsPicture);
+    freeImage(replaysPicture);
     freeSound(clickSound);
     deleteFont();
     killGlWindow();
@@ -110,6 +114,9 @@ void MenuScreen::openPage(int32_t page) {
         tracedFields.clear();
     } else if (page == MENU_OPTIONS) {
         optionsPage.open(settingsCopy());
+    } else if (page == MENU_REPLAYS) {
+        replaysPage.open();
+        traceReplayRows();
     }
 }
 
@@ -124,6 +131,7 @@ void MenuScreen::update() {
     // Off the page nobody asks, and replies waiting would be stale on return.
     else serversPage.browser.close();
     if (currentPage == MENU_OPTIONS) updateOptions(mx, MENU_HEIGHT - my, click);
+    if (currentPage == MENU_REPLAYS) updateReplays(mx, MENU_HEIGHT - my, click);
     inputState.typedCount = 0;  // typed on another page, or already taken
     if (currentPage < 0 || currentPage >= int32_t(pages.size())) {
         return;
@@ -151,7 +159,7 @@ void MenuScreen::update() {
 }
 
 void MenuScreen::render() {
-    if (currentPage == MENU_SERVERS || currentPage == MENU_OPTIONS) {
+    if (currentPage == MENU_SERVERS || currentPage == MENU_OPTIONS || currentPage == MENU_REPLAYS) {
         // The pages' text follows the picture's size.
         fitFont(menuFontHeight(menuView()), MENU_FONT_WEIGHT, "Lucida Console");
         int mx, my;
@@ -162,6 +170,10 @@ void MenuScreen::render() {
             bool caretOn = platform::timeGetTime() / 500 % 2 == 0;
             drawServersPage(serversPage, caretOn, hostStatus());
             if (serversPage.hovered(mx, MENU_HEIGHT - my, &spot)) drawMenuSpot(spot);
+        } else if (currentPage == MENU_REPLAYS) {
+            drawMenuPicture(replaysPicture);
+            drawReplaysPage(replaysPage);
+            if (replaysPage.hovered(mx, MENU_HEIGHT - my, &spot)) drawMenuSpot(spot);
         } else {
             drawMenuPicture(optionsPicture);
             drawOptionsPage(optionsPage);
@@ -171,7 +183,8 @@ void MenuScreen::render() {
         platform::swapBuffers(glWindow.hdc);
         return;
     }
-    if (currentPage == MENU_START_MATCH || currentPage == MENU_QUIT) return;
+    if (currentPage == MENU_START_MATCH || currentPage == MENU_QUIT || currentPage == MENU_PLAY_REPLAY)
+        return;
     if (currentPage < 0 || currentPage >= int32_t(pages.size())) return;
     const MenuPage& page = pages[size_t(currentPage)];
     drawMenuPicture(page.background);

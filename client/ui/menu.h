@@ -11,6 +11,7 @@
 #include "client/ui/menu_layout.h"
 #include "client/ui/menu_view.h"
 #include "client/ui/options_page.h"
+#include "client/ui/replays_page.h"
 #include "client/ui/servers_page.h"
 #include "platform/window.h"
 
@@ -32,6 +33,9 @@ constexpr int32_t MENU_QUIT = 4;
 // Pages beyond the pictures with hot spots: drawn over with the bitmap font.
 constexpr int32_t MENU_SERVERS = 5;
 constexpr int32_t MENU_OPTIONS = 6;
+constexpr int32_t MENU_REPLAYS = 7;
+// A recording chosen on the Replays page: the viewer follows the menu.
+constexpr int32_t MENU_PLAY_REPLAY = 8;
 
 constexpr int MENU_WIDTH = 640;
 constexpr int MENU_HEIGHT = 480;
@@ -45,6 +49,11 @@ public:
 
     void update();
     void render();
+    // Opens a page before the first frame (the Replays page after the viewer).
+    void showPage(int32_t page) {
+        currentPage = page;
+        openPage(page);
+    }
 
     Image cursorImage;
     Image splashImage;
@@ -57,14 +66,19 @@ public:
     Image optionsPicture;
     ServersPage serversPage;
     OptionsPage optionsPage{"../config.cfg", platform::hasDisplayMode, platform::desktopDisplayMode};
+    Image replaysPicture;
+    ReplaysPage replaysPage;
+    std::string chosenReplay;  // the recording to play, with MENU_PLAY_REPLAY
 
 private:
     void buildPages();
     void openPage(int32_t page);
     void updateServers(int mx, int myFromBottom, bool click);
     void updateOptions(int mx, int myFromBottom, bool click);
+    void updateReplays(int mx, int myFromBottom, bool click);
     void host();
     void traceServerRows();
+    void traceReplayRows();
     std::string hostStatus() const;
     std::vector<std::string> tracedRows;
     std::string tracedFields;
@@ -89,3 +103,4 @@ void drawMenuSpot(const MenuRect& spot);
 // The Servers and Options pages' text, in the screen's bitmap font.
 void drawServersPage(const ServersPage& page, bool caretOn, const std::string& hostStatus);
 void drawOptionsPage(const OptionsPage& page);
+void drawReplaysPage(const ReplaysPage& page);

@@ -1,5 +1,6 @@
 // Where things sit on the menu's Servers and Options pages and the main page's
-// two buttons for them: one table read by the game (hot spots, text) and by
+// buttons for them and for Replays (whose page has its own table,
+// replays_layout.h): one table read by the game (hot spots, text) and by
 // assetgen (the pictures painted under them), so a button is always drawn
 // exactly where it reacts. Plain constants; the Options page's rows come from
 // the settings table.
@@ -25,6 +26,8 @@ constexpr bool rectContains(const MenuRect& r, int x, int yUp) {
 // under them.
 constexpr MenuRect MAIN_SERVERS_BUTTON = rectFromTop(150, 310, 348, 383);
 constexpr MenuRect MAIN_OPTIONS_BUTTON = rectFromTop(330, 490, 348, 383);
+// And the recorded matches, centred in a row of its own under those two.
+constexpr MenuRect MAIN_REPLAYS_BUTTON = rectFromTop(240, 400, 398, 433);
 
 // A spinner: a value between two arrow buttons.
 struct MenuSpinner {
@@ -71,20 +74,23 @@ constexpr int SERVERS_STATUS_TOP = 405;
 constexpr int OPTIONS_ROWS = settingsOnPage();
 constexpr int OPTIONS_FIRST_ROW_TOP = 112;
 constexpr int OPTIONS_LABEL_X = 96;
-constexpr int optionsRowHeight(int row) { return row < 4 ? 36 : 28; }
+constexpr int optionsRowHeight(int row) { return row < 4 ? 36 : 26; }
 constexpr int optionsRowTop(int row) {
     return row < 4 ? OPTIONS_FIRST_ROW_TOP + row * 58
-                   : OPTIONS_FIRST_ROW_TOP + 3 * 58 + 36 + 10 + (row - 4) * 34;
+                   : OPTIONS_FIRST_ROW_TOP + 3 * 58 + 36 + 8 + (row - 4) * 30;
 }
 constexpr MenuSpinner optionsSpinner(int row) {
     return spinnerAt(330, 560, optionsRowTop(row), optionsRowTop(row) + optionsRowHeight(row));
 }
 constexpr int OPTIONS_LAST_ROW = OPTIONS_ROWS > 4 ? OPTIONS_ROWS - 1 : 3;
 constexpr int OPTIONS_PANEL_BOTTOM =
-    optionsRowTop(OPTIONS_LAST_ROW) + optionsRowHeight(OPTIONS_LAST_ROW) + (OPTIONS_ROWS > 4 ? 14 : 22);
-constexpr int OPTIONS_STATUS_TOP = OPTIONS_ROWS > 4 ? OPTIONS_PANEL_BOTTOM + 4 : 352;
-// The painted note under the status line.
-constexpr int OPTIONS_NOTE_TOP = OPTIONS_STATUS_TOP + (OPTIONS_ROWS > 4 ? 22 : 36);
+    optionsRowTop(OPTIONS_LAST_ROW) + optionsRowHeight(OPTIONS_LAST_ROW) + (OPTIONS_ROWS > 4 ? 10 : 22);
+constexpr int OPTIONS_STATUS_TOP = OPTIONS_ROWS > 4 ? OPTIONS_PANEL_BOTTOM + 2 : 352;
+// The painted note under the status line; with more than four rows there is
+// no room for it, and the page's footer says it instead.
+constexpr bool OPTIONS_NOTE_IN_FOOTER = OPTIONS_ROWS > 4;
+constexpr int OPTIONS_NOTE_TOP = OPTIONS_STATUS_TOP + 36;
+static_assert(OPTIONS_STATUS_TOP + 24 <= 452, "the Options rows run into the page's footer");
 
 // The bitmap font the pages' text is drawn with: pixel height and the
 // advance of its monospace face, for centring, both in menu pixels (the font

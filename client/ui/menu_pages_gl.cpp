@@ -10,18 +10,9 @@
 #include "client/net/hosted_server.h"
 #include "client/ui/font.h"
 #include "client/ui/menu.h"
+#include "client/ui/menu_text_gl.h"
 
-namespace {
-
-struct Colour {
-    float r, g, b;
-};
-constexpr Colour WHITE{1.0f, 1.0f, 1.0f};
-constexpr Colour DIM{0.62f, 0.64f, 0.80f};
-constexpr Colour GOLD{1.0f, 0.84f, 0.40f};
-constexpr Colour CYAN{0.55f, 0.88f, 1.0f};
-constexpr Colour GREEN{0.55f, 0.95f, 0.55f};
-constexpr Colour ORANGE{1.0f, 0.62f, 0.30f};
+namespace menudraw {
 
 // Where a line of text sits vertically centred in a box.
 int baselineIn(const MenuRect& box) { return box.y0 + (box.y1 - box.y0 - 11) / 2; }
@@ -63,6 +54,20 @@ void fillRect(const MenuRect& r, float red, float green, float blue, float alpha
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
+// A column's text cut to the characters that fit before the next column,
+// marked with a '~' where it was cut.
+std::string fitted(const std::string& text, int columnWidth) {
+    size_t room = size_t(columnWidth / MENU_FONT_ADVANCE - 1);
+    if (text.size() <= room) return text;
+    return text.substr(0, room - 1) + "~";
+}
+
+}  // namespace menudraw
+
+using namespace menudraw;
+
+namespace {
+
 // A two-pixel rim just inside a box: the field that takes the typing.
 void drawRim(const MenuRect& r, const Colour& c) {
     fillRect({r.x0, r.x1, r.y0, r.y0 + 2}, c.r, c.g, c.b, 1.0f);
@@ -76,14 +81,6 @@ void drawField(const MenuRect& box, const TextField& field, bool focused, bool c
     std::string shown = field.text();
     if (focused && caretOn && field.length() < field.capacity()) shown += '_';
     drawText(box.x0 + 10, baselineIn(box), WHITE, shown.c_str());
-}
-
-// A column's text cut to the characters that fit before the next column,
-// marked with a '~' where it was cut.
-std::string fitted(const std::string& text, int columnWidth) {
-    size_t room = size_t(columnWidth / MENU_FONT_ADVANCE - 1);
-    if (text.size() <= room) return text;
-    return text.substr(0, room - 1) + "~";
 }
 
 void drawRow(const FoundServer& s, int row, bool selected) {

@@ -1,6 +1,6 @@
 // The menu's Options page without its drawing: every setting whose row in the
 // settings table has a page row (volume, mouse sensitivity, video mode, full
-// screen, frame cap, vertical sync), each stepped with the arrows beside it and saved at once into the
+// screen, frame cap, vertical sync, record matches), each stepped with the arrows beside it and saved at once into the
 // settings file (or held for this run when the file cannot be written). The settings are read again at the next screen switch,
 // so a choice takes effect there, as the file's values always have.
 #pragma once

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "client/ui/menu_layout.h"
+#include "client/ui/replays_layout.h"
 #include "rng.h"
 #include "sprites.h"
 #include "text.h"
@@ -154,6 +155,7 @@ Canvas mainPage() {
     button(c, 230, 410, 166, 201, "Quit");
     button(c, MAIN_SERVERS_BUTTON, "Servers");
     button(c, MAIN_OPTIONS_BUTTON, "Options");
+    button(c, MAIN_REPLAYS_BUTTON, "Replays");
     // Two fighters flank the buttons, facing in.
     drawFighter(c, Frame{100, 250, 70, -35}, 0, 0.25f);
     drawFighter(c, Frame{540, 250, 70, 35}, 2, 0.75f);
@@ -267,22 +269,27 @@ TextStyle heading() {
     return head;
 }
 
+// A list the game fills with rows: a panel, column titles, a rule under them
+// and faint stripes behind alternate rows.
+void listFrame(Canvas& c, const MenuRect& list, const char* const* titles, const int* columnX,
+               int columns, int headerTop, int rowTop, int rowsShown, MenuRect (*row)(int)) {
+    panel(c, list.x0, list.x1, list.y0, list.y1, rgb(20, 22, 56), rgb(10, 10, 28), rgb(90, 120, 200));
+    TextStyle col = label(13, rgb(255, 220, 140), condensed());
+    for (int i = 0; i < columns; ++i) drawText(c, col, titles[i], columnX[i], headerTop + 6, Align::Left);
+    for (int x = list.x0 + 8; x < list.x1 - 8; ++x) c.at(x, rowTop - 2) = rgb(90, 120, 200);
+    for (int r = 1; r < rowsShown; r += 2) {
+        MenuRect box = row(r);
+        for (int y = H - box.y1; y < H - box.y0; ++y)
+            for (int x = box.x0 + 2; x < box.x1 - 2; ++x) c.blend(x, y, rgb(60, 70, 140), 0.18f);
+    }
+}
+
 Canvas serversPage() {
     Canvas c = backdrop(19);
     drawText(c, heading(), "FIND A MATCH", W / 2, 18, Align::Centre);
-    const MenuRect& list = SERVERS_LIST;
-    panel(c, list.x0, list.x1, list.y0, list.y1, rgb(20, 22, 56), rgb(10, 10, 28), rgb(90, 120, 200));
-    // Column titles, a rule under them and faint stripes behind alternate rows.
-    TextStyle col = label(13, rgb(255, 220, 140), condensed());
     const char* titles[5] = {"SERVER", "MAP", "PLAYERS", "FRAGS", "PING"};
-    for (int i = 0; i < 5; ++i)
-        drawText(c, col, titles[i], SERVERS_COLUMN_X[i], SERVERS_HEADER_TOP + 6, Align::Left);
-    for (int x = list.x0 + 8; x < list.x1 - 8; ++x) c.at(x, SERVERS_ROW_TOP - 2) = rgb(90, 120, 200);
-    for (int row = 1; row < SERVERS_ROWS_SHOWN; row += 2) {
-        MenuRect r = serverRow(row);
-        for (int y = H - r.y1; y < H - r.y0; ++y)
-            for (int x = r.x0 + 2; x < r.x1 - 2; ++x) c.blend(x, y, rgb(60, 70, 140), 0.18f);
-    }
+    listFrame(c, SERVERS_LIST, titles, SERVERS_COLUMN_X, 5, SERVERS_HEADER_TOP, SERVERS_ROW_TOP,
+              SERVERS_ROWS_SHOWN, serverRow);
 
     TextStyle small = label(13, rgb(170, 190, 255), regular());
     drawText(c, small, "Server address (or pick one above)", SERVERS_ADDRESS_FIELD.x0,
@@ -313,15 +320,44 @@ Canvas optionsPage() {
     for (int row = 0; row < OPTIONS_ROWS; ++row) {
         // Labels keep to their row's height on the closer rows below the first four.
         int height = optionsRowHeight(row);
-        int size = height >= 36 ? 20 : height - 10;
+        int size = height >= 36 ? 20 : height - 9;
         drawText(c, label(size), settingOnPage(row)->label, OPTIONS_LABEL_X,
                  optionsRowTop(row) + (height >= 36 ? 7 : 4), Align::Left);
         spinner(c, optionsSpinner(row), "");
+    }
+    if (OPTIONS_NOTE_IN_FOOTER) {
+        footer(c, "arrows change a setting, from the next screen on (match, or menu after it)  -  Esc: back");
+        return c;
     }
     drawText(c, label(14, rgb(200, 220, 255), regular()),
              "Choices take effect when the next screen opens: the match, or the menu after it", W / 2,
              OPTIONS_NOTE_TOP, Align::Centre);
     footer(c, "click the arrows to change a setting  -  Esc: back");
+    return c;
+}
+
+Canvas replaysPage() {
+    Canvas c = backdrop(29);
+    drawText(c, heading(), "REPLAYS", W / 2, 14, Align::Centre);
+    const char* titles[5] = {"DATE (UTC)", "MAP", "LENGTH", "PLAYERS", "ROUND WINNERS"};
+    listFrame(c, REPLAYS_LIST, titles, REPLAYS_COLUMN_X, 5, REPLAYS_HEADER_TOP, REPLAYS_ROW_TOP,
+              REPLAYS_ROWS_SHOWN, replayRow);
+
+    // The chart's frame: a panel, the plot's axes, its caption.
+    const MenuRect& cp = REPLAYS_CHART_PANEL;
+    panel(c, cp.x0, cp.x1, cp.y0, cp.y1, rgb(20, 22, 56), rgb(10, 10, 28), rgb(90, 120, 200));
+    TextStyle small = label(13, rgb(170, 190, 255), regular());
+    drawText(c, small, "Frags over time", cp.x0 + 12, H - cp.y1 + 6, Align::Left);
+    const MenuRect& plot = REPLAYS_CHART;
+    for (int y = H - plot.y1; y < H - plot.y0 + 1; ++y) c.at(plot.x0 - 1, y) = rgb(150, 170, 230);
+    for (int x = plot.x0 - 1; x < plot.x1; ++x) c.at(x, H - plot.y0) = rgb(150, 170, 230);
+    const MenuRect& pp = REPLAYS_PLAYERS_PANEL;
+    panel(c, pp.x0, pp.x1, pp.y0, pp.y1, rgb(20, 22, 56), rgb(10, 10, 28), rgb(90, 120, 200));
+    drawText(c, small, "Players, last round's frags", pp.x0 + 12, H - pp.y1 + 6, Align::Left);
+
+    button(c, REPLAYS_PLAY_BUTTON, "Play", 18);
+    button(c, REPLAYS_DELETE_BUTTON, "Delete", 18);
+    footer(c, "Enter or click: watch  -  Del: delete  -  the newest 30 matches are kept  -  Esc: back");
     return c;
 }
 
@@ -336,6 +372,7 @@ bool writeMenuPictures(const std::string& folder, const std::string& fontFolder)
     ok &= writeTga(creditsPage(), folder + "/credits.tga", 24);
     ok &= writeTga(serversPage(), folder + "/servers.tga", 24);
     ok &= writeTga(optionsPage(), folder + "/options.tga", 24);
+    ok &= writeTga(replaysPage(), folder + "/replays.tga", 24);
     stopText();
     return ok;
 }

@@ -54,6 +54,22 @@ class BotRun:
         return status
 
 
+def death_pairs(lines, tail_s=TAIL_S):
+    """Deaths the bots logged by (killer, victim): all of them, and those
+    logged more than tail_s before the last line (whose news has surely
+    travelled everywhere)."""
+    end = lines[-1][0] if lines else 0
+    logged, counted = {}, {}
+    for at, text in lines:
+        m = DEATH.match(text)
+        if m:
+            pair = (m.group(2), m.group(1))
+            logged[pair] = logged.get(pair, 0) + 1
+            if at <= end - tail_s:
+                counted[pair] = counted.get(pair, 0) + 1
+    return logged, counted
+
+
 def analyse(lines, limit):
     """Score keeping of one run. `lines` are (seconds, text) in order."""
     end = lines[-1][0] if lines else 0

@@ -4,6 +4,7 @@ server ending with the game, however the game ends; forged replies that must
 never reach the list; options saved, or held for the run when the file is
 read-only."""
 import os
+import re
 import socket
 import struct
 import sys
@@ -26,8 +27,23 @@ NAME_FIELD = (375, 307)
 MAP_MORE = (200, 371)
 BOTS_MORE = (602, 371)
 HOST = (94, 413)
-OPTION_LESS = [(344, 130), (344, 188), (344, 246), (344, 304)]
-OPTION_MORE = [(546, 130), (546, 188), (546, 246), (546, 304)]
+
+
+def _option_row_centres():
+    """The Options page's rows as the game lays them out (client/ui/menu_layout.h):
+    one for each setting with a page row in the settings table
+    (client/core/settings.h): the first four 58 apart, rows beyond 30 apart below."""
+    with open(os.path.join(os.path.dirname(__file__), "..", "..", "..", "client", "core",
+                           "settings.h")) as f:
+        table = f.read().replace("\\\n", " ")
+    rows = [int(r) for r in re.findall(r"INT\([^()]*?OutOfRange::\w+,\s*(-?\d+),", table)]
+    count = sum(1 for r in rows if r >= 0)
+    return [112 + row * 58 + 18 if row < 4 else 112 + 3 * 58 + 36 + 8 + (row - 4) * 30 + 13
+            for row in range(count)]
+
+
+OPTION_LESS = [(344, y) for y in _option_row_centres()]
+OPTION_MORE = [(546, y) for y in _option_row_centres()]
 
 DISCOVERY_PORT = 2186
 

@@ -4,7 +4,6 @@ left it is a finished .bvr, and every death the bots logged is in it, read
 both by a script written from the README and by bin/replay-info. The console
 shows only its usual lines."""
 import os
-import re
 import socket
 import subprocess
 import sys
@@ -15,7 +14,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "bot"))
 sys.path.insert(0, os.path.dirname(__file__))
 from harness import STAGE_BIN, GameFolder, Server, wait_for  # noqa: E402
-from bot_log import BotRun  # noqa: E402
+from bot_log import BotRun, death_pairs  # noqa: E402
 import replay_file  # noqa: E402
 
 FRAG_LIMIT = 3
@@ -52,7 +51,6 @@ class ServerRecordingTest(unittest.TestCase):
         self.assertEqual(self.files(".bvr"), [])
         self.assertEqual(self.bots.stop(), 0)
         lines, self.bots = self.bots.lines, None
-        end = lines[-1][0]
 
         # The server frees silent slots only when a datagram arrives: a few
         # that fail their checksum free them one by one.
@@ -65,14 +63,7 @@ class ServerRecordingTest(unittest.TestCase):
         self.assertTrue(wait_for(lambda: self.files(".bvr") and not self.files(".bvr.part"), 10))
         path = os.path.join(self.recordings, self.files(".bvr")[0])
 
-        logged, counted = {}, {}
-        for at, text in lines:
-            m = re.match(r"^death (\S+) (\S+)$", text)
-            if m:
-                pair = (m.group(2), m.group(1))  # killer, victim
-                logged[pair] = logged.get(pair, 0) + 1
-                if at <= end - TAIL_S:
-                    counted[pair] = counted.get(pair, 0) + 1
+        logged, counted = death_pairs(lines, TAIL_S)
 
         head, recs, tags = replay_file.read(path)
         self.assertEqual((head["map"], head["recorded_by"], head["frag_limit"]),
