@@ -13,6 +13,7 @@ void ReplayPlayback::clear() {
         delete f;
         f = nullptr;
     }
+    for (RemoteMotion& m : motions) m.reset();
     haveAhead = false;
 }
 
@@ -41,6 +42,7 @@ void ReplayPlayback::apply(const replay::ReplayRecord& r, std::vector<PlaybackEv
         if (events) events->push_back({PlaybackEvent::Left, r.player, -1, std::string(name) + " has disconnected"});
         delete f;
         f = nullptr;
+        motions[r.player].reset();
         return;
     }
     // The recorded text is the state as on the wire: parsed as a present slot.
@@ -49,12 +51,16 @@ void ReplayPlayback::apply(const replay::ReplayRecord& r, std::vector<PlaybackEv
     protocol::RemoteState s;
     if (protocol::parseRelayMessage(text, &s) < 2) return;
     bool arrived = !f;
-    if (arrived) f = new Fighter(s.skin);
+    if (arrived) {
+        f = new Fighter(s.skin);
+        motions[r.player].reset();
+    }
     bool newKiller = std::strcmp(f->killerId, s.killerId) != 0 && std::strcmp(s.killerId, "0") != 0;
     int32_t limit = reader.header().fragLimit;
     bool wonRound = !arrived && limit > 0 && s.frags >= limit && f->frags < limit;
     bool fired = s.beamVisible && !f->beam.visible;
     mirrorRemoteBody(*f, s);
+    motions[r.player].received(s.x, s.y, s.yaw, double(r.timeMs));
     f->dead = s.dead;
     platform::copyText(f->killerId, s.killerId);
     mirrorRemoteBeam(*f, s);
@@ -85,6 +91,15 @@ void ReplayPlayback::advance(float frameMs, std::vector<PlaybackEvent>* events) 
         // A seek's opening state is the scene as it stood: nothing is announced.
         apply(ahead, (ahead.flags & replay::RECORD_KEYFRAME) ? nullptr : events);
         haveAhead = false;
+    }
+}
+
+void ReplayPlayback::placeShown() {
+    for (int i = 0; i < PLAYBACK_PLAYERS; ++i) {
+        ShownPose pose;
+        if (!fighters[i] || !motions[i].shownAt(positionMs, &pose)) continue;
+        fighters[i]->body.setPosition(pose.x, pose.y, 0.0f);
+        fighters[i]->body.setRotation(0.0f, 0.0f, pose.yaw);
     }
 }
 

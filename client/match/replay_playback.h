@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "client/match/fighter.h"
+#include "client/match/remote_motion.h"
 #include "replay/reader.h"
 
 // Player numbers a recording may use that get a fighter (the game's ten
@@ -46,6 +47,10 @@ public:
     // Jumps to `ms` (clamped to the recording): the fighters are rebuilt from
     // the state at that moment, silently.
     void seek(uint32_t ms);
+    // Before drawing: every fighter's body where it is shown at the position,
+    // gliding along its recorded states as other players do in a match (the
+    // next records put the bodies back on the states themselves).
+    void placeShown();
 
     uint32_t position() const { return uint32_t(positionMs); }
     bool paused = false;
@@ -66,6 +71,9 @@ private:
     replay::ReplayReader reader;
     double positionMs = 0;
     Fighter* fighters[PLAYBACK_PLAYERS] = {};
+    // Each fighter is drawn gliding along its recorded states, as other
+    // players are in a match, on the playback clock.
+    RemoteMotion motions[PLAYBACK_PLAYERS];
     replay::ReplayRecord ahead;  // read but not yet due
     bool haveAhead = false;
 };

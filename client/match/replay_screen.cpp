@@ -219,6 +219,7 @@ void ReplayScreen::update() {
     if (frameMs > MAX_STEP_MS || frameMs < 0) frameMs = firstFrame ? 0.0f : MAX_STEP_MS;
     firstFrame = false;
     playback.advance(frameMs, &events);
+    playback.placeShown();
     for (const PlaybackEvent& e : events) {
         if (e.kind == PlaybackEvent::Fired) {
             playSound(shotSound, CHANNEL_SHOT);
