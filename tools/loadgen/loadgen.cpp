@@ -389,6 +389,11 @@ int main(int argc, char** argv) {
         double honestFanOut = honestPerClient * (SLOT_COUNT - 1) * live;
         // What everyone got beyond what the honest states caused.
         double extra = double(out) - double(honestSent - dropped) * (SLOT_COUNT - 1) * live;
+        // Relays beyond what every honest state sent could cause. The kernel's
+        // drop count does not say whose datagrams it dropped (under a flood,
+        // mostly the flood's), so honest states are not taken off here.
+        long long mostOwed = honestSent * (SLOT_COUNT - 1) * honestLive;
+        long long honestExtra = received > mostOwed ? received - mostOwed : 0;
         std::printf("  hostile: %lld flood + %lld stranger states; out per in %.2f; the fewest "
                     "an honest client got %.1f/s; stranger got %lld; forged relays seen %lld\n",
                     load.floodSent, load.strangerSent, in > 0 ? double(out) / in : 0.0,
@@ -397,7 +402,7 @@ int main(int argc, char** argv) {
         std::printf("HOSTILE in_per_s=%.1f out_per_s=%.1f out_per_in=%.2f honest_min_per_s=%.1f "
                     "honest_extra=%lld flood_fanout_x=%.2f stranger_got=%lld forged_seen=%lld\n",
                     in / seconds, out / seconds, in > 0 ? double(out) / in : 0.0,
-                    load.fewestReceived() / seconds, received - expected,
+                    load.fewestReceived() / seconds, honestExtra,
                     honestFanOut > 0 ? extra / honestFanOut : 0.0, load.strangerClient.received,
                     load.forgedSeen());
     }

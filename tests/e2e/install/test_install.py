@@ -284,7 +284,12 @@ class PlayFromTheGameFolderTest(unittest.TestCase):
         display.focus(window)
         display.click(*QUIT)
         self.assertEqual(game.wait_exit(), 0)
-        self.assertEqual(sorted(os.listdir(self.folder)), ["0.tga", "bin", "config.cfg", "data"])
+        # The match was recorded in the player's own folder, beside the screenshot.
+        self.assertEqual(sorted(os.listdir(self.folder)),
+                         ["0.tga", "bin", "config.cfg", "data", "replays"])
+        recordings = os.listdir(os.path.join(self.folder, "replays"))
+        self.assertEqual(len(recordings), 1, recordings)
+        self.assertTrue(recordings[0].endswith(".bvr"), recordings)
 
 
 if __name__ == "__main__":
