@@ -130,10 +130,14 @@ class MatchTest(unittest.TestCase):
         # machine the sequence may still be playing at the first click (each
         # frame steps it one cell at most), so he clicks as a player would,
         # until he is back.
+        # Each click waits to be seen: a click after the one that brought him
+        # back would fire, and could kill Alice where his respawn point and
+        # heading put his crosshair on her.
         bob.display.focus(bob.window)
         deadline = time.time() + 60
         while last_state(bob.game)[4] != 0 and time.time() < deadline:
             bob.fire()
+            time.sleep(0.4)
         self.assertEqual(last_state(bob.game)[4], 0)
 
         # The second kill reaches the frag limit: both see the board, pause
